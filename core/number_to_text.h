@@ -1,0 +1,14 @@
+#pragma once
+// numberToText: a double to the text the result box shows. Thirteen significant digits,
+// rounded half up from a seventeen-digit decimal string; %g-style choice of fixed or exponent
+// form with at least three exponent digits ("1e+020"); "0" for both zeros; "1.#INF", "-1.#INF",
+// "-1.#IND", "1.#QNAN", "-1.#QNAN" for the special values. 1 to 20 ASCII bytes, never a
+// leading "+", a trailing "." or a trailing fraction zero. Integer arithmetic only.
+
+#include "core/text.h"
+
+namespace zendrel {
+
+Text numberToText(double x);
+
+}  // namespace zendrel
