@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/text_to_number.h"
+#include "tests/core/host_state.h"
 
 namespace zendrel {
 namespace {
@@ -18,6 +19,7 @@ double fromBits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
 
 // The double a decimal text stands for, read by a correctly rounding, locale-free library.
 double decimal(const char* text) {
+  testing::ScopedRoundToNearest nearestRounding;
   double d = 0;
   std::from_chars(text, text + std::char_traits<char>::length(text), d);
   return d;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tests/core/decimal_model.h"
+#include "tests/core/host_state.h"
 
 namespace zendrel {
 namespace {
@@ -17,6 +18,7 @@ std::uint64_t bitsOf(double d) { return std::bit_cast<std::uint64_t>(d); }
 
 // The double nearest to a decimal text (a correctly rounding, locale-free reading).
 std::uint64_t nearest(const std::string& decimal) {
+  testing::ScopedRoundToNearest nearestRounding;
   double d = 0;
   std::from_chars(decimal.data(), decimal.data() + decimal.size(), d);
   return bitsOf(d);
