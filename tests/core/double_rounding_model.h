@@ -4,6 +4,8 @@
 // comparing the exact remainder with half a unit: first to 64 significant bits in the x87
 // extended range, then to double with gradual underflow. It shares no code with the emulation.
 
+#include <algorithm>
+#include <compare>
 #include <cstdint>
 #include <optional>
 
@@ -35,20 +37,38 @@ struct ScaledQuotient {
   std::strong_ordering fractionVersusHalf = std::strong_ordering::less;
 };
 
+// floor(n / d) and the remainder, by restoring division from the top quotient bit down.
+inline void divide(const BigInteger& n, const BigInteger& d, BigInteger& q, BigInteger& r) {
+  q = BigInteger();
+  r = n;
+  for (int i = n.bitLength() - d.bitLength(); i >= 0; --i) {
+    const BigInteger shifted = d << i;
+    if (r >= shifted) {
+      r = r - shifted;
+      q = q + BigInteger::powerOfTwo(i);
+    }
+  }
+}
+
 inline ScaledQuotient scaleToUnit(const BinaryRational& v, int unitExponent) {
   const int shift = v.exponent - unitExponent;
   const BigInteger n = shift >= 0 ? v.numerator << shift : v.numerator;
   const BigInteger d = shift >= 0 ? v.denominator : v.denominator << -shift;
   ScaledQuotient s;
   BigInteger remainder;
-  BigInteger::divide(n, d, s.integerPart, remainder);
+  if (v.denominator == BigInteger(1) && shift < 0) {  // a power of two: shifting is dividing
+    s.integerPart = n >> -shift;
+    remainder = n - (s.integerPart << -shift);
+  } else {
+    divide(n, d, s.integerPart, remainder);
+  }
   s.fractionVersusHalf = (remainder << 1) <=> d;
   return s;
 }
 
 }  // namespace model_detail
 
-// v rounded to nearest with ties to even, to `precision` significant bits (at most 63) but
+// v rounded to nearest with ties to even, to `precision` significant bits (at most 64) but
 // never to a unit finer than 2^minUnitExponent.
 inline RoundedValue roundToPrecision(const BinaryRational& v, int precision,
                                      int minUnitExponent) {
@@ -129,8 +149,28 @@ inline std::optional<std::uint64_t> specialResult(Operator op, std::uint64_t x, 
   return std::nullopt;
 }
 
+inline std::uint64_t encodeDouble(const RoundedValue& r) {
+  const std::uint64_t sign = signOf(r.negative);
+  if (r.significand < (std::uint64_t{1} << 52)) return sign | r.significand;  // subnormal or 0
+  const int field = r.unitExponent + 1075;
+  if (field > 2046) return sign | kInfinity;
+  return sign | (static_cast<std::uint64_t>(field) << 52) |
+         (r.significand & ((std::uint64_t{1} << 52) - 1));
+}
+
+// The x87 extended format: 64-bit significand; its smallest unit is that of its subnormals,
+// 2^(1 - 16383 - 63). Its overflow, at 2^16384, is out of reach of two doubles.
+constexpr int kExtendedPrecision = 64;
+constexpr int kExtendedMinUnitExponent = 1 - 16383 - 63;
+constexpr int kDoublePrecision = 53;
+constexpr int kDoubleMinUnitExponent = 1 - 1023 - 52;
+
+}  // namespace model_detail
+
 // The exact result of x op y for finite non-zero operands; nullopt for an exact zero sum.
-inline std::optional<BinaryRational> exactResult(Operator op, std::uint64_t x, std::uint64_t y) {
+inline std::optional<BinaryRational> exactResultOf(Operator op, std::uint64_t x,
+                                                   std::uint64_t y) {
+  using namespace model_detail;
   BinaryRational a = exactValue(x), b = exactValue(y);
   switch (op) {
     case Operator::Subtract:
@@ -154,24 +194,6 @@ inline std::optional<BinaryRational> exactResult(Operator op, std::uint64_t x, s
   return std::nullopt;
 }
 
-inline std::uint64_t encodeDouble(const RoundedValue& r) {
-  const std::uint64_t sign = signOf(r.negative);
-  if (r.significand < (std::uint64_t{1} << 52)) return sign | r.significand;  // subnormal or 0
-  const int field = r.unitExponent + 1075;
-  if (field > 2046) return sign | kInfinity;
-  return sign | (static_cast<std::uint64_t>(field) << 52) |
-         (r.significand & ((std::uint64_t{1} << 52) - 1));
-}
-
-// The x87 extended format: 64-bit significand; its smallest unit is that of its subnormals,
-// 2^(1 - 16383 - 63).
-constexpr int kExtendedPrecision = 64;
-constexpr int kExtendedMinUnitExponent = 1 - 16383 - 63;
-constexpr int kDoublePrecision = 53;
-constexpr int kDoubleMinUnitExponent = 1 - 1023 - 52;
-
-}  // namespace model_detail
-
 // The once-rounded double: the exact result rounded straight to double. Precondition: a finite
 // non-zero exact result.
 inline std::uint64_t roundOnceToDouble(const BinaryRational& exact) {
@@ -192,7 +214,7 @@ inline std::uint64_t roundTwiceToDouble(const BinaryRational& exact) {
 inline std::uint64_t modelOperation(Operator op, std::uint64_t x, std::uint64_t y) {
   using namespace model_detail;
   if (const auto special = specialResult(op, x, y)) return *special;
-  const auto exact = exactResult(op, x, y);
+  const auto exact = exactResultOf(op, x, y);
   if (!exact) return 0;  // exact cancellation: +0 when rounding to nearest
   return roundTwiceToDouble(*exact);
 }
