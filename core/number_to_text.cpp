@@ -57,20 +57,22 @@ std::uint64_t seventeenDigits(WideReal w, std::int32_t& decimalExponent) {
   std::uint64_t hi = (significandHi << shift) | (significandLo >> (64 - shift));
   std::uint64_t lo = significandLo << shift;
 
-  std::uint64_t digits = 0;
-  int eighteenth = 0;
-  for (int i = 0; i < 18; ++i) {
-    const std::uint64_t low = (lo & 0xFFFFFFFFu) * 10;
-    const std::uint64_t high = (lo >> 32) * 10 + (low >> 32);
-    lo = (high << 32) | (low & 0xFFFFFFFFu);
-    hi = hi * 10 + (high >> 32);
-    const auto digit = static_cast<int>(hi >> 24);  // bits 88 and up
+  // Eighteen digits, nine at a time: F × 10^9 splits exactly into the next nine digits above
+  // bit 88 and the new F below it, as nine steps of F × 10 would.
+  constexpr std::uint64_t kTenTo9 = 1'000'000'000;
+  const auto nextNineDigits = [&hi, &lo] {
+    const std::uint64_t low = (lo & 0xFFFFFFFFu) * kTenTo9;
+    const std::uint64_t middle = (lo >> 32) * kTenTo9 + (low >> 32);
+    lo = (middle << 32) | (low & 0xFFFFFFFFu);
+    hi = hi * kTenTo9 + (middle >> 32);  // below 2^54: F × 10^9 < 2^118
+    const std::uint64_t nine = hi >> 24;  // bits 88 and up
     hi &= (std::uint64_t{1} << 24) - 1;
-    if (i < 17)
-      digits = digits * 10 + static_cast<std::uint64_t>(digit);
-    else
-      eighteenth = digit;
-  }
+    return nine;
+  };
+  const std::uint64_t first = nextNineDigits();
+  const std::uint64_t second = nextNineDigits();
+  std::uint64_t digits = first * 100'000'000 + second / 10;
+  const auto eighteenth = static_cast<int>(second % 10);
   if (eighteenth >= 5) ++digits;
   if (digits >= kTenTo17) {  // seventeen nines carried over
     digits /= 10;
@@ -97,24 +99,29 @@ void appendThreeDigits(Text& out, int n) {
 void layOut(Text& out, std::uint64_t g, int x) {
   char digits[13];
   for (int i = 12; i >= 0; --i, g /= 10) digits[i] = static_cast<char>('0' + g % 10);
-  Text body;
-  if (x < -4 || x >= 13) {
-    body.push_back(digits[0]);
-    body.push_back('.');
-    body.append(digits + 1, 12);
+  char body[20];  // at most "0.0000" and 13 digits
+  std::size_t length = 0;
+  const auto append = [&body, &length](const char* from, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) body[length++] = from[i];
+  };
+  const bool exponentForm = x < -4 || x >= 13;
+  if (exponentForm) {
+    append(digits, 1);
+    append(".", 1);
+    append(digits + 1, 12);
   } else if (x >= 0) {
-    body.assign(digits, static_cast<std::size_t>(x + 1));
-    body.push_back('.');
-    body.append(digits + x + 1, static_cast<std::size_t>(12 - x));
+    append(digits, static_cast<std::size_t>(x + 1));
+    append(".", 1);
+    append(digits + x + 1, static_cast<std::size_t>(12 - x));
   } else {
-    body = "0.";
-    body.append(static_cast<std::size_t>(-x - 1), '0');
-    body.append(digits, 13);
+    append("0.", 2);
+    append("0000", static_cast<std::size_t>(-x - 1));
+    append(digits, 13);
   }
-  while (body.back() == '0') body.pop_back();  // every body holds a point: zeros before it stay
-  if (body.back() == '.') body.pop_back();
-  out += body;
-  if (x < -4 || x >= 13) {
+  while (body[length - 1] == '0') --length;  // every body holds a point: zeros before it stay
+  if (body[length - 1] == '.') --length;
+  out.append(body, length);
+  if (exponentForm) {
     out.push_back('e');
     out.push_back(x < 0 ? '-' : '+');
     appendThreeDigits(out, x < 0 ? -x : x);

@@ -55,25 +55,28 @@ struct Bits96 {
 // Sum of the 15 partial products ai × bj with i + j >= 4 of the 16-bit words of the two
 // significands, weighted 2^(16 × (i + j − 4)). The ten lower products and their carries are
 // left out; no carry among the included ones is lost.
+//
+// The included products are formed six at a time rather than one by one: with the 32-bit
+// halves high = a4:a3 and middle = a2:a1, every pair of words inside high × high,
+// high × middle and middle × high has i + j >= 4, so each of these three 32 × 32-bit
+// products is a sum of four included terms. a0 × b4, a2 × b2 and a4 × b0 are the other three.
+// The sum is the same exact integer as word by word.
 Bits96 upperPartialProducts(const WideReal& a, const WideReal& b) {
-  const std::uint64_t aw[5] = {a.low, a.middle & 0xFFFFu, a.middle >> 16, a.high & 0xFFFFu,
-                               a.high >> 16};
-  const std::uint64_t bw[5] = {b.low, b.middle & 0xFFFFu, b.middle >> 16, b.high & 0xFFFFu,
-                               b.high >> 16};
-  std::uint64_t column[5] = {};  // each at most 5 × (2^16 − 1)^2 < 2^35
-  for (int i = 0; i < 5; ++i)
-    for (int j = 4 - i; j < 5; ++j) column[i + j - 4] += aw[i] * bw[j];
-  std::uint64_t digit[6];
-  std::uint64_t carry = 0;
-  for (int c = 0; c < 5; ++c) {
-    carry += column[c];
-    digit[c] = carry & 0xFFFFu;
-    carry >>= 16;
-  }
-  digit[5] = carry;  // below 2^16: the product of two 80-bit values is below 2^160
+  const std::uint64_t highByHigh = std::uint64_t{a.high} * b.high;  // weight 2^32
+  const std::uint64_t highByMiddle = std::uint64_t{a.high} * b.middle;  // weight 1
+  const std::uint64_t middleByHigh = std::uint64_t{a.middle} * b.high;  // weight 1
+  const std::uint64_t singles = std::uint64_t{a.low} * (b.high >> 16) +
+                                std::uint64_t{a.middle >> 16} * (b.middle >> 16) +
+                                std::uint64_t{a.high >> 16} * b.low;  // below 3 × 2^32
+  std::uint64_t sum = highByMiddle + middleByHigh;
+  std::uint64_t sumCarry = sum < highByMiddle ? 1 : 0;
+  sum += singles;
+  sumCarry += sum < singles ? 1 : 0;
+  // The whole value is below 2^96 (the product of two 80-bit values is below 2^160), so the
+  // part above bit 32 fits in 64 bits.
   Bits96 p;
-  p.lo = static_cast<std::uint32_t>(digit[0] | (digit[1] << 16));
-  p.hi = digit[2] | (digit[3] << 16) | (digit[4] << 32) | (digit[5] << 48);
+  p.lo = static_cast<std::uint32_t>(sum);
+  p.hi = highByHigh + (sum >> 32) + (sumCarry << 32);
   return p;
 }
 
@@ -83,9 +86,8 @@ constexpr WideReal wideInfinity(bool negative) {
   return makeWideReal(negative, WideReal::kInfinityExponent, std::uint64_t{1} << 63, 0);
 }
 
-}  // namespace
-
-WideReal wideMultiply(const WideReal& a, const WideReal& b) {
+// wideMultiply, kept in this unit so that scaleByPowerOfTen's chain can inline it.
+inline WideReal multiply(const WideReal& a, const WideReal& b) {
   const bool negative = a.negative() != b.negative();
   const int ea = a.exponentField();
   const int eb = b.exponentField();
@@ -110,9 +112,17 @@ WideReal wideMultiply(const WideReal& a, const WideReal& b) {
   s -= 0x3FFE;  // 16382: the bias, less one for the product's top bit at 95 instead of 94
 
   if (s > 0) {  // normalise until bit 95 is set or the exponent reaches 0
-    const int shift = p.isZero() ? s : std::min(p.leadingZeros(), s);
-    if (shift < 96) p.shiftLeft(shift);
-    s -= shift;
+    if ((p.hi >> 62) != 0) {
+      // Bit 95 or 94 set, as in every product of normal values: a shift by at most one.
+      const auto shift = static_cast<unsigned>(1 - (p.hi >> 63));
+      p.hi = (p.hi << shift) | ((p.lo >> 31) & shift);
+      p.lo <<= shift;
+      s -= static_cast<int>(shift);
+    } else {
+      const int shift = p.isZero() ? s : std::min(p.leadingZeros(), s);
+      if (shift < 96) p.shiftLeft(shift);
+      s -= shift;
+    }
   }
   if (s <= 0) {  // subnormal: denormalise, keeping what is shifted out as a sticky bit
     p.shiftRightSticky(1 - s);
@@ -137,6 +147,10 @@ WideReal wideMultiply(const WideReal& a, const WideReal& b) {
   return makeWideReal(negative, s, top64, low);
 }
 
+}  // namespace
+
+WideReal wideMultiply(const WideReal& a, const WideReal& b) { return multiply(a, b); }
+
 WideReal scaleByPowerOfTen(WideReal w, int n, bool clearLowWord) {
   // Precondition: |n| <= 8191, the reach of the tables (10^4096 is their largest entry).
   assert(n >= -8191 && n <= 8191);
@@ -147,7 +161,7 @@ WideReal scaleByPowerOfTen(WideReal w, int n, bool clearLowWord) {
   for (int group = 0; group < 5 && m > 0; ++group) {
     const unsigned digit = m % 8;
     m /= 8;
-    if (digit != 0) w = wideMultiply(w, table[powerOfTenIndex(group, static_cast<int>(digit))]);
+    if (digit != 0) w = multiply(w, table[powerOfTenIndex(group, static_cast<int>(digit))]);
   }
   return w;
 }
