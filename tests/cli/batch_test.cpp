@@ -74,6 +74,16 @@ TEST(Batch, AnswersWellFormedLinesAndNumbersTheOthers) {
   EXPECT_EQ(run.summary.writeError, 0);
 }
 
+TEST(Batch, AHundredMegabyteLineWithoutALineEndIsAnswered) {
+  // 100 MB of digits in the first operand, carried over some 1600 read blocks.
+  std::string line = "1" + std::string(100'000'000, '0') + "\t-\t";
+  line += "\xEF\xBC\x91";  // a full-width 1 as the second operand
+  const BatchRun run = runOn(line, LineReader::kBlockSize);
+  EXPECT_EQ(run.output, "1.#INF\n");
+  EXPECT_EQ(run.diagnostics, "");
+  EXPECT_EQ(run.summary.lines, 1u);
+}
+
 TEST(Batch, ResultDoesNotDependOnWhereReadsEnd) {
   for (const std::size_t chunkSize : {1, 2, 3, 5, 7, 4096}) {
     SCOPED_TRACE("chunk size " + std::to_string(chunkSize));
