@@ -1,7 +1,9 @@
 #include "core/text_to_number.h"
 
+#include <algorithm>
 #include <bit>
 #include <cassert>
+#include <cstring>
 
 namespace zendrel {
 
@@ -23,12 +25,104 @@ constexpr char foldedPair(unsigned char lead, unsigned char trail) {
   return 0;
 }
 
+constexpr bool isDigit(int c) { return c >= '0' && c <= '9'; }
+constexpr bool isWhiteSpace(int c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
+constexpr bool isExponentLetter(int c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
+
+constexpr std::uint64_t kEveryByte = 0x0101010101010101u;  // one unit in each of eight bytes
+constexpr std::uint64_t kAsciiZeros = 0x30 * kEveryByte;
+
+// 10^0 .. 10^19, the powers of ten that fit in 64 bits.
+constexpr std::array<std::uint64_t, 20> kSmallPowersOfTen = [] {
+  std::array<std::uint64_t, 20> powers{};
+  std::uint64_t p = 1;
+  for (auto& entry : powers) {
+    entry = p;
+    p *= 10;
+  }
+  return powers;
+}();
+
+// Eight bytes as a number whose lowest byte is the first of them, on every host.
+std::uint64_t loadEightBytes(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  if constexpr (std::endian::native == std::endian::big) {
+    std::uint64_t swapped = 0;
+    for (int i = 0; i < 8; ++i) swapped = (swapped << 8) | ((word >> (8 * i)) & 0xFF);
+    word = swapped;
+  }
+  return word;
+}
+
+// The eight text bytes from p on, the first in the lowest byte, with the bytes at and after end
+// read as zero (a zero byte ends a text, so this changes nothing). Precondition: p < end.
+std::uint64_t loadUpToEightBytes(const char* begin, const char* p, const char* end) {
+  const std::ptrdiff_t left = end - p;
+  if (left >= 8) return loadEightBytes(p);
+  if (end - begin >= 8) return loadEightBytes(end - 8) >> (8 * (8 - left));  // 8..56 bits
+  std::uint64_t word = 0;
+  for (std::ptrdiff_t i = left - 1; i >= 0; --i)
+    word = (word << 8) | static_cast<unsigned char>(p[i]);
+  return word;
+}
+
+// Bit 7 of each byte of the result is set where that byte of word is not an ASCII digit.
+// x = byte ^ 0x30 is below 10 exactly for a digit; (x | 0x80) − 10 keeps bit 7 exactly when
+// the low seven bits of x reach 10, and never borrows from the next byte.
+constexpr std::uint64_t nonDigitBytes(std::uint64_t word) {
+  const std::uint64_t x = word ^ kAsciiZeros;
+  return (((x | (0x80 * kEveryByte)) - 0x0A * kEveryByte) | x) & (0x80 * kEveryByte);
+}
+
+// The value of eight digit values 0..9, one a byte, the lowest byte the most significant
+// digit. Pairs, then the whole, are combined in place: byte k times 10 plus byte k+1 gives
+// the pairs in the even bytes; the two multipliers then gather 10^6, 10^4, 10^2 and 1 times
+// pairs 0 to 3 in bits 32..63 (pairs 0 and 2 through 100 + 10^6·2^32, pairs 1 and 3 through
+// 1 + 10^4·2^32; the products below bit 32 never carry into it, being below 2^32).
+constexpr std::uint64_t valueOfEightDigits(std::uint64_t digitValues) {
+  const std::uint64_t pairs = digitValues * 10 + (digitValues >> 8);  // each below 100
+  constexpr std::uint64_t kPairs0And2 = 0x000000FF000000FFu;
+  const std::uint64_t evenPairs = pairs & kPairs0And2;
+  const std::uint64_t oddPairs = (pairs >> 16) & kPairs0And2;
+  return (evenPairs * (100 + (1000000ull << 32)) + oddPairs * (1 + (10000ull << 32))) >> 32;
+}
+
+// Up to eight consecutive digits of a text, held as their characters: byte i of bytes, from
+// the lowest, is the i-th digit. The bytes from size on belong to whatever follows the digits.
+struct DigitChunk {
+  std::uint64_t bytes;
+  int size;  // 1 to 8
+
+  // The chunk at p: the digits there, up to eight. Precondition: p < end is a digit.
+  static DigitChunk at(const char* begin, const char* p, const char* end) {
+    const std::uint64_t word = loadUpToEightBytes(begin, p, end);
+    const std::uint64_t misses = nonDigitBytes(word);
+    return {word, std::countr_zero(misses) / 8};  // 8 when all are digits: countr_zero(0) is 64
+  }
+  static DigitChunk single(int digitCharacter) {
+    return {static_cast<std::uint64_t>(digitCharacter), 1};
+  }
+
+  unsigned digit(int i) const { return static_cast<unsigned>((bytes >> (8 * i)) & 0xFF) - '0'; }
+  // How many of the digits, from the first, are zeros.
+  int leadingZeros() const {
+    const std::uint64_t x = bytes ^ kAsciiZeros;  // a zero digit becomes a zero byte
+    return x == 0 ? size : std::min(size, std::countr_zero(x) / 8);
+  }
+  // The integer formed by the first n digits, 1 <= n <= size. Subtracting the character zero
+  // from every byte borrows only out of bytes after the digits, and those are shifted out.
+  std::uint64_t value(int n) const {
+    return valueOfEightDigits((bytes - kAsciiZeros) << (8 * (8 - n)));
+  }
+};
+
 // Yields the bytes of a text as its folded copy would hold them, without making the copy.
 // Bytes of an unfolded pair come out as they are.
 class FoldingReader {
  public:
   explicit FoldingReader(std::string_view text)
-      : next_(text.data()), end_(text.data() + text.size()) {
+      : begin_(text.data()), next_(text.data()), end_(text.data() + text.size()) {
     advance();
   }
   // The current byte, or -1 at the end of the text.
@@ -36,6 +130,7 @@ class FoldingReader {
   // A byte 0x01..0x7F stands for itself, also as the second byte of an unfolded pair; only
   // the end, a zero byte and a byte of 0x80 or more need more.
   void advance() {
+    at_ = next_;
     if (next_ != end_) {
       const auto byte = static_cast<unsigned char>(*next_);
       if (byte - 1u < 0x7Fu) {
@@ -47,8 +142,22 @@ class FoldingReader {
     }
     advanceSlowly();
   }
+  // Precondition: the current byte is a digit. The digits from it on as the folded copy holds
+  // them, up to eight: ASCII digit bytes of the text, which fold to themselves, or a folded
+  // full-width digit alone.
+  DigitChunk digitChunk() const {
+    return foldedPairIsCurrent() ? DigitChunk::single(current_)
+                                 : DigitChunk::at(begin_, at_, end_);
+  }
+  // Moves past the first n digits of digitChunk(), 1 <= n <= its size.
+  void skip(int n) {
+    if (!foldedPairIsCurrent()) next_ = at_ + n;
+    advance();
+  }
 
  private:
+  bool foldedPairIsCurrent() const { return next_ - at_ == 2; }
+
   void advanceSlowly() {
     if (next_ == end_ || *next_ == '\0') {
       current_ = -1;
@@ -74,7 +183,9 @@ class FoldingReader {
     }
   }
 
-  const char* next_;
+  const char* begin_;
+  const char* at_ = nullptr;  // the first text byte of the current byte
+  const char* next_;          // the first text byte after it
   const char* end_;
   int current_ = -1;
   bool trailPending_ = false;
@@ -89,15 +200,17 @@ class PlainReader {
                                                       : -1;
   }
   void advance() { ++pos_; }
+  // Precondition: the current byte is a digit. The digits from it on, up to eight.
+  DigitChunk digitChunk() const {
+    return DigitChunk::at(text_.data(), text_.data() + pos_, text_.data() + text_.size());
+  }
+  // Moves past the first n digits of digitChunk().
+  void skip(int n) { pos_ += static_cast<std::size_t>(n); }
 
  private:
   std::string_view text_;
   std::size_t pos_ = 0;
 };
-
-constexpr bool isWhiteSpace(int c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
-constexpr bool isDigit(int c) { return c >= '0' && c <= '9'; }
-constexpr bool isExponentLetter(int c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
 
 // digitExponent saturates here: with an explicit exponent of at most 5201 and at most 25
 // digit adjustments, any value beyond it scales past the ±5200 limits just the same.
@@ -114,65 +227,63 @@ struct Bits80 {
     lo = (high << 32) | (low & 0xFFFFFFFFu);
     hi = hi * factor + (high >> 32);
   }
-  void increment() {
-    ++lo;
-    if (lo == 0) ++hi;
-  }
   int bitLength() const {
     return hi != 0 ? 128 - std::countl_zero(hi) : 64 - std::countl_zero(lo);
   }
 };
 
-// 10^0 .. 10^19, the powers of ten that fit in 64 bits.
-constexpr std::array<std::uint64_t, 20> kSmallPowersOfTen = [] {
-  std::array<std::uint64_t, 20> powers{};
-  std::uint64_t p = 1;
-  for (auto& entry : powers) {
-    entry = p;
-    p *= 10;
-  }
-  return powers;
-}();
-
 // Any 19 digits fit in 64 bits: 10^19 − 1 < 2^64.
 constexpr int kDigitsInUint64 = 19;
+// The significant digits that count; a 25th only decides the rounding of the 24th.
+constexpr int kDigitsUsed = DecimalScan::kMaxDigits - 1;
 
-// The value of the significant digits of a number, built as they are read: the integer they
-// form without its trailing zeros. A zero digit is only counted, and folded in when a
-// non-zero digit follows it. The value stays in 64 bits while there are at most 19 digits.
+// The value of the significant digits of a number, built as they are read. The first 19
+// digits go into head and the 20th to 24th into tail, so that both stay 64-bit integers;
+// trailing zeros stay in the value until value() takes them out.
 class DigitAccumulator {
  public:
-  // Appends the digit that makes digitCount digits in all (1 to 24).
-  void append(unsigned digit, int digitCount) {
-    if (digit == 0) {
-      ++trailingZeros_;
-      return;
+  // Appends the first n digits of chunk as digits number taken + 1 onwards
+  // (taken + n <= 25).
+  void append(const DigitChunk& chunk, int n, int taken) {
+    const int intoHead = std::clamp(kDigitsInUint64 - taken, 0, n);
+    if (intoHead != 0) head_ = head_ * kSmallPowersOfTen[intoHead] + chunk.value(intoHead);
+    for (int i = intoHead; i < n; ++i) {
+      if (taken + i < kDigitsUsed)
+        tail_ = tail_ * 10 + chunk.digit(i);
+      else
+        roundUp_ = tail_ % 10 >= 5;  // a 25th digit: the 24th decides on its own
     }
-    const int width = trailingZeros_ + 1;  // the decimal places the value moves up by
-    if (digitCount <= kDigitsInUint64)  // times ten alone is the usual case, and the quickest
-      value_.lo = (width == 1 ? value_.lo * 10 : value_.lo * kSmallPowersOfTen[width]) + digit;
-    else
-      appendBeyond64Bits(width, digit);
-    trailingZeros_ = 0;
-  }
-  // Rounds at the 24th digit when a 25th follows: one is added when the 24th is 5 or more.
-  void roundAt24thDigit() {
-    if (trailingZeros_ == 0 && lastWideDigit_ >= 5) value_.increment();
   }
 
-  const Bits80& value() const { return value_; }
-  int trailingZeros() const { return trailingZeros_; }
+  // The integer formed by the first digitCount (1 to 25) digits after the rounding at the
+  // 24th digit, without its trailing zeros; trailingZeros receives how many were dropped.
+  // A rounded 24th digit (6 to 10) is never a zero.
+  Bits80 value(int digitCount, int& trailingZeros) const {
+    std::uint64_t head = head_;
+    std::uint64_t tail = tail_;
+    int tailDigits = std::clamp(digitCount, kDigitsInUint64, kDigitsUsed) - kDigitsInUint64;
+    trailingZeros = 0;
+    if (roundUp_) {
+      ++tail;  // the 24th digit gains one; a 9 becomes 10 and carries nothing into the 23rd
+    } else {
+      for (; tailDigits > 0 && tail % 10 == 0; --tailDigits, ++trailingZeros) tail /= 10;
+      if (tailDigits == 0)
+        for (; head % 10 == 0; ++trailingZeros) head /= 10;  // the first digit is not a zero
+    }
+    Bits80 n{head, 0};
+    if (tailDigits > 0) {  // head × 10^tailDigits + tail < 10^24 + 10^5 < 2^80
+      n.multiplyAdd(static_cast<unsigned>(kSmallPowersOfTen[tailDigits]), 0);
+      const std::uint64_t sum = n.lo + tail;
+      n.hi += sum < n.lo ? 1 : 0;
+      n.lo = sum;
+    }
+    return n;
+  }
 
  private:
-  void appendBeyond64Bits(int width, unsigned digit) {
-    for (int i = 1; i < width; ++i) value_.multiplyAdd(10, 0);
-    value_.multiplyAdd(10, digit);
-    lastWideDigit_ = digit;
-  }
-
-  Bits80 value_;
-  int trailingZeros_ = 0;
-  unsigned lastWideDigit_ = 0;  // the last non-zero digit beyond the 19th
+  std::uint64_t head_ = 0;
+  std::uint64_t tail_ = 0;
+  bool roundUp_ = false;
 };
 
 // What textToNumber reads: the fields of DecimalScan, with the digits turned into their
@@ -187,37 +298,57 @@ struct NumberScan {
   bool exponentNegative = false;
 };
 
-// Keeps the next digit; digitCount is below 25.
-void storeDigit(DecimalScan& scan, int digit) {
-  scan.digits[scan.digitCount++] = static_cast<std::uint8_t>(digit);
+// Keeps the first n digits of chunk; digitCount + n <= 25.
+void storeDigits(DecimalScan& scan, const DigitChunk& chunk, int n) {
+  for (int i = 0; i < n; ++i)
+    scan.digits[scan.digitCount++] = static_cast<std::uint8_t>(chunk.digit(i));
+}
+inline void storeDigits(NumberScan& scan, const DigitChunk& chunk, int n) {
+  scan.digits.append(chunk, n, scan.digitCount);
+  scan.digitCount += n;
 }
 
-// The 25th digit itself is not kept: it only says that the 24th digit is rounded, which the
-// 24th digit decides on its own (a 9 becoming the value 10).
-inline void storeDigit(NumberScan& scan, int digit) {
-  ++scan.digitCount;
-  if (scan.digitCount < DecimalScan::kMaxDigits)
-    scan.digits.append(static_cast<unsigned>(digit), scan.digitCount);
-  else
-    scan.digits.roundAt24thDigit();
-}
-
+// The integer rule for a chunk of digits: while fewer than 25 are kept, a digit is kept;
+// every later one raises digitExponent instead, up to the limit.
 template <class Scan>
-void appendIntegerDigit(Scan& scan, int digit) {
-  if (scan.digitCount < DecimalScan::kMaxDigits)
-    storeDigit(scan, digit);
-  else if (scan.digitExponent < kDigitExponentLimit)
-    ++scan.digitExponent;
+void takeIntegerDigits(Scan& scan, const DigitChunk& chunk) {
+  const int kept = std::min(chunk.size, DecimalScan::kMaxDigits - scan.digitCount);
+  if (kept != 0) storeDigits(scan, chunk, kept);
+  scan.digitExponent = std::min(scan.digitExponent + (chunk.size - kept), kDigitExponentLimit);
 }
 
+// The fraction rule for a chunk of digits: while fewer than 25 are kept, a digit is kept and
+// lowers digitExponent; every later one is ignored.
 template <class Scan>
-void appendFractionDigit(Scan& scan, int digit) {
-  if (scan.digitCount < DecimalScan::kMaxDigits) {
-    storeDigit(scan, digit);
-    --scan.digitExponent;
+void takeFractionDigits(Scan& scan, const DigitChunk& chunk) {
+  const int kept = std::min(chunk.size, DecimalScan::kMaxDigits - scan.digitCount);
+  if (kept == 0) return;
+  storeDigits(scan, chunk, kept);
+  scan.digitExponent -= kept;
+}
+
+// Hands every chunk of digits from the current byte on to take, and moves past them.
+template <class Reader, class Take>
+inline void readDigits(Reader& in, Take take) {
+  while (isDigit(in.peek())) {
+    const DigitChunk chunk = in.digitChunk();
+    take(chunk);
+    in.skip(chunk.size);
   }
 }
 
+// Moves past the zeros from the current byte on, calling counted(n) for each stretch of n.
+template <class Reader, class Counted>
+inline void skipZeros(Reader& in, Counted counted) {
+  while (in.peek() == '0') {
+    const int zeros = in.digitChunk().leadingZeros();
+    counted(zeros);
+    in.skip(zeros);
+  }
+}
+
+// The exponent magnitude that stands for every magnitude above the limit.
+constexpr std::uint64_t kSaturatedExponent = DecimalScan::kExponentLimit + 1;
 
 // Reads the explicit exponent after an exponent letter. Nothing is taken (the number ends
 // before the letter) unless a digit follows the letter or its sign.
@@ -231,14 +362,16 @@ inline void scanExponent(Reader& in, Scan& scan) {
   }
   scan.exponentNegative = negative;  // no effect unless a digit follows
   if (!isDigit(in.peek())) return;
-  std::uint32_t value = 0;
-  for (; isDigit(in.peek()); in.advance()) {
-    if (value <= DecimalScan::kExponentLimit) {
-      value = value * 10 + static_cast<std::uint32_t>(in.peek() - '0');
-      if (value > DecimalScan::kExponentLimit) value = DecimalScan::kExponentLimit + 1;
+  // Once above the limit the value stays at limit + 1 whatever digits follow, so the value
+  // is the smaller of the digits' integer and limit + 1.
+  std::uint64_t value = 0;  // at most 5200 · 10^8 + 10^8 on the way, far below 2^64
+  readDigits(in, [&value](const DigitChunk& chunk) {
+    if (value < kSaturatedExponent) {
+      value = value * kSmallPowersOfTen[chunk.size] + chunk.value(chunk.size);
+      value = std::min(value, kSaturatedExponent);
     }
-  }
-  scan.exponentValue = value;
+  });
+  scan.exponentValue = static_cast<std::uint32_t>(value);
 }
 
 template <class Scan, class Reader>
@@ -256,8 +389,8 @@ Scan scanNumber(Reader& in) {
   } else {
     if (!isDigit(in.peek())) return scan;
     scan.sawDigit = true;
-    while (in.peek() == '0') in.advance();
-    for (; isDigit(in.peek()); in.advance()) appendIntegerDigit(scan, in.peek() - '0');
+    skipZeros(in, [](int) {});
+    readDigits(in, [&scan](const DigitChunk& chunk) { takeIntegerDigits(scan, chunk); });
     if (in.peek() != '.') {
       if (isExponentLetter(in.peek())) scanExponent(in, scan);
       return scan;
@@ -266,14 +399,12 @@ Scan scanNumber(Reader& in) {
   }
   // Fraction: zeros before its first significant digit only move the exponent.
   scan.sawDigit = true;
-  for (; isDigit(in.peek()); in.advance()) {
-    const int digit = in.peek() - '0';
-    if (scan.digitCount == 0 && digit == 0) {
-      if (scan.digitExponent > -kDigitExponentLimit) --scan.digitExponent;
-    } else {
-      appendFractionDigit(scan, digit);
-    }
+  if (scan.digitCount == 0) {
+    skipZeros(in, [&scan](int zeros) {
+      scan.digitExponent = std::max(scan.digitExponent - zeros, -kDigitExponentLimit);
+    });
   }
+  readDigits(in, [&scan](const DigitChunk& chunk) { takeFractionDigits(scan, chunk); });
   if (isExponentLetter(in.peek())) scanExponent(in, scan);
   return scan;
 }
@@ -304,12 +435,10 @@ struct RoundingField {
     constexpr std::uint64_t b52 = std::uint64_t{1} << 43;
     constexpr std::uint64_t b53 = std::uint64_t{1} << 42;
     constexpr std::uint64_t b55AndBelow = (std::uint64_t{1} << 41) - 1;
-    if ((lo & b53) != 0 && (lo & b55AndBelow) != 0) {
-      const std::uint64_t sum = lo + b52;
-      hi += sum < lo ? 1 : 0;
-      lo = sum;
-    }
-    lo &= ~(b53 - 1);
+    const bool up = (lo & b53) != 0 && (lo & b55AndBelow) != 0;
+    const std::uint64_t sum = lo + (up ? b52 : 0);  // without a branch: the data decide
+    hi += sum < lo ? 1 : 0;
+    lo = sum & ~(b53 - 1);
     return (hi >> 32) != 0;
   }
   std::uint64_t bits1To52() const { return ((hi & 0x7FFFFFFFu) << 21) | (lo >> 43); }
@@ -356,6 +485,10 @@ inline double roundToDouble(const WideReal& x, bool negative) {
 
 // The integer n (1 <= n < 2^80) as a normalised WideReal, exactly.
 WideReal wideOfInteger(Bits80 n) {
+  if (n.hi == 0) {  // up to 19 digits, nearly always: the whole value is the top 64 bits
+    const int zeros = std::countl_zero(n.lo);
+    return makeWideReal(false, WideReal::kBias + 63 - zeros, n.lo << zeros, 0);
+  }
   const int length = n.bitLength();
   const int shift = 80 - length;  // bring the top bit to bit 79, exactly
   if (shift >= 64) {
@@ -373,9 +506,10 @@ WideReal wideOfInteger(Bits80 n) {
 double numberOf(const NumberScan& scan) {
   if (!scan.sawDigit) return 0.0;
   if (scan.digitCount == 0) return signedZero(scan.negative);
-  std::int32_t digitExponent = scan.digitExponent + scan.digits.trailingZeros();
+  int trailingZeros;
+  WideReal x = wideOfInteger(scan.digits.value(scan.digitCount, trailingZeros));
+  std::int32_t digitExponent = scan.digitExponent + trailingZeros;
   if (scan.digitCount == DecimalScan::kMaxDigits) ++digitExponent;  // the 25th is dropped
-  WideReal x = wideOfInteger(scan.digits.value());
 
   const std::int32_t exponent = static_cast<std::int32_t>(scan.exponentValue);
   const std::int32_t p = digitExponent + (scan.exponentNegative ? -exponent : exponent);
