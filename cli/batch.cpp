@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "cli/ascii.h"
 #include "cli/diagnostics.h"
 #include "cli/operator_symbol.h"
 
@@ -23,9 +24,11 @@ bool LineReader::next(std::string_view& line) {
       begin_ += length + 1;
       if (carried_.empty()) {
         line = std::string_view(start, length);
+        lineIsAscii_ = blockIsAscii_;
       } else {
         carried_.append(start, length);
         line = carried_;
+        lineIsAscii_ = false;  // unknown: rare enough to leave to the operands' own check
       }
       return true;
     }
@@ -34,6 +37,7 @@ bool LineReader::next(std::string_view& line) {
     if (!refill()) {
       // A last line without "\n" is still a line; what a failed read interrupted is not.
       line = carried_;
+      lineIsAscii_ = false;
       return readError_ == 0 && !carried_.empty();
     }
   }
@@ -45,6 +49,7 @@ bool LineReader::refill() {
   const std::ptrdiff_t count = input_.read(block_.data(), block_.size());
   if (count > 0) {
     end_ = static_cast<std::size_t>(count);
+    blockIsAscii_ = isAscii(std::string_view(block_.data(), end_));
     return true;
   }
   atEnd_ = true;
@@ -65,11 +70,18 @@ std::string_view withoutCarriageReturn(std::string_view line) {
   return line;
 }
 
+// The position of the first TAB at or after from. A line's second TAB is looked for from just
+// after its first; a one-byte operator puts it one byte further, so that case costs no search.
+std::size_t tabFrom(std::string_view line, std::size_t from) {
+  if (from + 1 < line.size() && line[from] != '\t' && line[from + 1] == '\t') return from + 1;
+  return line.find('\t', from);
+}
+
 // The request on a line, or the reason it is malformed.
 std::optional<Request> parseLine(std::string_view line, std::string& problem) {
   const std::size_t firstTab = line.find('\t');
   const std::size_t secondTab =
-      firstTab == std::string_view::npos ? firstTab : line.find('\t', firstTab + 1);
+      firstTab == std::string_view::npos ? firstTab : tabFrom(line, firstTab + 1);
   const bool threeFields = secondTab != std::string_view::npos &&
                            line.find('\t', secondTab + 1) == std::string_view::npos;
   if (!threeFields) {
@@ -104,7 +116,11 @@ BatchSummary runBatch(ByteInput& input, OutputBuffer& out, ByteOutput& diagnosti
   while (!out.failed() && reader.next(line)) {
     ++summary.lines;
     if (const std::optional<Request> request = parseLine(withoutCarriageReturn(line), problem)) {
-      evaluator.evaluate(request->op, request->first, request->second, out);
+      if (reader.lineIsAscii()) {
+        evaluator.evaluateAscii(request->op, request->first, request->second, out);
+      } else {
+        evaluator.evaluate(request->op, request->first, request->second, out);
+      }
     } else {
       ++summary.malformedLines;
       reportMalformedLine(diagnostics, out, summary.lines, problem);

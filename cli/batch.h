@@ -30,6 +30,10 @@ class LineReader {
   // or after a read error.
   bool next(std::string_view& line);
 
+  // True when the last line is known to hold no byte of 0x80 or more (each block is checked
+  // once as it is read); false when it may hold one.
+  bool lineIsAscii() const { return lineIsAscii_; }
+
   // The errno of a failed read, 0 if none failed.
   int readError() const { return readError_; }
 
@@ -42,6 +46,8 @@ class LineReader {
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   std::string carried_;  // the start of a line that continues in the next block
+  bool blockIsAscii_ = false;
+  bool lineIsAscii_ = false;
   bool atEnd_ = false;
   int readError_ = 0;
 };

@@ -2,8 +2,8 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 
+#include "cli/ascii.h"
 #include "core/number_to_text.h"
 #include "core/text_to_number.h"
 #include "ui/code_page_936.h"
@@ -12,27 +12,24 @@ namespace zendrel::cli {
 
 namespace {
 
-// Eight bytes at a time: a byte of 0x80 or more sets a bit of kHighBits in its word.
-bool isAscii(std::string_view bytes) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080;
-  std::uint64_t any = 0;
-  std::size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes.data() + i, sizeof word);
-    any |= word;
-  }
-  for (; i < bytes.size(); ++i) any |= static_cast<unsigned char>(bytes[i]);
-  return (any & kHighBits) == 0;
-}
+// The two lowercase hex digits of every byte value, so that a byte costs one lookup.
+constexpr std::array<std::array<char, 2>, 256> kHexPairs = [] {
+  constexpr char kHex[] = "0123456789abcdef";
+  std::array<std::array<char, 2>, 256> pairs{};
+  for (std::size_t byte = 0; byte < 256; ++byte) pairs[byte] = {kHex[byte >> 4], kHex[byte & 0xF]};
+  return pairs;
+}();
 
 }  // namespace
 
 std::array<char, 16> hexBits(double value) {
-  constexpr char kHex[] = "0123456789abcdef";
-  std::array<char, 16> digits{};
-  std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
-  for (int i = 15; i >= 0; --i, bits >>= 4) digits[i] = kHex[bits & 0xF];
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  std::array<char, 16> digits;
+  for (std::size_t i = 0; i < 8; ++i) {
+    const std::array<char, 2>& pair = kHexPairs[(bits >> (56 - 8 * i)) & 0xFF];
+    digits[2 * i] = pair[0];
+    digits[2 * i + 1] = pair[1];
+  }
   return digits;
 }
 
@@ -40,7 +37,17 @@ void Evaluator::evaluate(Operator op, std::string_view first, std::string_view s
                          OutputBuffer& out) {
   const double x = operandValue(first);
   const double y = operandValue(second);
-  const double result = applyOperator(op, x, y);
+  answer(applyOperator(op, x, y), out);
+}
+
+void Evaluator::evaluateAscii(Operator op, std::string_view first, std::string_view second,
+                              OutputBuffer& out) {
+  const double x = textToNumber(first);
+  const double y = textToNumber(second);
+  answer(applyOperator(op, x, y), out);
+}
+
+void Evaluator::answer(double result, OutputBuffer& out) {
   out.append(numberToText(result));
   if (withBits_) {
     const std::array<char, 16> digits = hexBits(result);

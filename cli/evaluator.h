@@ -24,8 +24,13 @@ class Evaluator {
   Evaluator(OperandEncoding encoding, bool withBits) : encoding_(encoding), withBits_(withBits) {}
 
   void evaluate(Operator op, std::string_view first, std::string_view second, OutputBuffer& out);
+  // As evaluate, for operands known to hold no byte of 0x80 or more: ASCII reads the same in
+  // both encodings, so they go to the core as they are.
+  void evaluateAscii(Operator op, std::string_view first, std::string_view second,
+                     OutputBuffer& out);
 
  private:
+  void answer(double result, OutputBuffer& out);
   double operandValue(std::string_view operand);
 
   OperandEncoding encoding_;

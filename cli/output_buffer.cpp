@@ -2,19 +2,21 @@
 
 namespace zendrel::cli {
 
-OutputBuffer::OutputBuffer(ByteOutput& sink) : sink_(sink) { pending_.reserve(kCapacity); }
+OutputBuffer::OutputBuffer(ByteOutput& sink)
+    : sink_(sink), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
 
-void OutputBuffer::append(std::string_view bytes) {
-  if (pending_.size() + bytes.size() > kCapacity) flush();
-  if (failed()) return;
-  pending_.append(bytes);
+void OutputBuffer::flushAndAppend(std::string_view bytes) {
+  flush();
+  if (bytes.size() <= kCapacity) {
+    append(bytes);
+  } else if (!failed()) {
+    error_ = sink_.write(bytes);  // too large to collect: it goes out as it is, in order
+  }
 }
 
-void OutputBuffer::append(char byte) { append(std::string_view(&byte, 1)); }
-
 void OutputBuffer::flush() {
-  if (!failed() && !pending_.empty()) error_ = sink_.write(pending_);
-  pending_.clear();
+  if (!failed() && size_ != 0) error_ = sink_.write(std::string_view(buffer_.get(), size_));
+  size_ = 0;
 }
 
 }  // namespace zendrel::cli

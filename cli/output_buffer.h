@@ -3,7 +3,9 @@
 // the first failed write it drops everything and remembers the failure, so a closed pipe ends
 // the output once instead of failing on every line.
 
-#include <string>
+#include <cstddef>
+#include <cstring>
+#include <memory>
 #include <string_view>
 
 #include "cli/byte_io.h"
@@ -18,8 +20,16 @@ class OutputBuffer {
 
   explicit OutputBuffer(ByteOutput& sink);
 
-  void append(std::string_view bytes);
-  void append(char byte);
+  // Appending is inline: a result line is a few appends of a few bytes each.
+  void append(std::string_view bytes) {
+    if (bytes.size() > kCapacity - size_) return flushAndAppend(bytes);
+    std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
+    size_ += bytes.size();
+  }
+  void append(char byte) {
+    if (size_ == kCapacity) flush();
+    buffer_[size_++] = byte;
+  }
   // Writes out everything collected so far.
   void flush();
 
@@ -28,8 +38,11 @@ class OutputBuffer {
   int error() const { return error_; }
 
  private:
+  void flushAndAppend(std::string_view bytes);
+
   ByteOutput& sink_;
-  std::string pending_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t size_ = 0;  // after a failed write, dropped at every flush
   int error_ = 0;
 };
 

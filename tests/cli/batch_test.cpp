@@ -143,6 +143,28 @@ TEST(Batch, AnswersAreWrittenBeforeWaitingForMoreInput) {
   EXPECT_EQ(typing.writtenAtRead, expected);
 }
 
+TEST(Batch, FullWidthOperandsAreReadWhereverTheReadsEnd) {
+  // UTF-8 lines between ASCII lines, delivered whole, one line per read (so reads of pure
+  // ASCII alternate with reads that are not), and cut inside a character.
+  const std::string first = "1\t+\t2\n";
+  const std::string second = "１２\t*\t０．５\n";
+  const std::string third = "3\t-\t1\n";
+  const std::string fourth = "\xE3\x80\x80" "7\t/\t２\n";  // an ideographic space before the 7
+  const std::string all = first + second + third + fourth;
+  const std::vector<std::vector<std::string>> readings = {
+      {all},
+      {first, second, third, fourth},
+      {first + "\xEF\xBC", all.substr(first.size() + 2)},
+  };
+  for (const std::vector<std::string>& chunks : readings) {
+    SCOPED_TRACE(std::to_string(chunks.size()) + " reads");
+    StringOutput sink;
+    OutputBuffer out(sink);
+    WatchingInput input(chunks, sink);
+    EXPECT_EQ(runOn(input, out, sink).output, "3\n6\n2\n3.5\n");
+  }
+}
+
 TEST(Batch, FileInputIsWrittenInLargeBlocks) {
   std::string input;
   for (int i = 0; i < 20000; ++i) input += "1\t+\t2\n";
