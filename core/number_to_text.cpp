@@ -37,25 +37,40 @@ std::int32_t estimateDecimalExponent(int exponentField, std::uint64_t top64) {
   return sum >> 16;  // an arithmetic shift: rounds toward minus infinity
 }
 
-// The first 17 significant decimal digits of |x| (as a number in [10^16, 10^17)), rounded
-// half up by an 18th, and the decimal exponent E with |x| about 0.D × 10^E.
-std::uint64_t seventeenDigits(WideReal w, std::int32_t& decimalExponent) {
-  std::int32_t r = estimateDecimalExponent(w.exponentField(), w.top64());
-  w = scaleByPowerOfTen(w, -r, false);
-  if (w.exponentField() >= WideReal::kBias) {  // W >= 1: divide by ten once more
-    // One tenth cut after 80 significant bits (twenty hexadecimal Cs), a little below 0.1.
-    constexpr WideReal kTenthCut = makeWideReal(false, 0x3FFB, 0xCCCCCCCCCCCCCCCCu, 0xCCCC);
-    w = wideMultiply(w, kTenthCut);
-    ++r;
-  }
-  // F = W × 2^88, a fixed-point fraction with 88 bits after the point: hi holds bits 64..95.
+// F = W × 2^88 for W in [0.0625, 1): a fixed-point fraction with 88 bits after the point,
+// hi holding bits 64..95 and lo bits 0..63.
+struct Fraction88 {
+  std::uint64_t hi;
+  std::uint64_t lo;
+};
+
+Fraction88 fixedPointFraction(const WideReal& w) {
   const int shift = w.exponentField() - 16374;  // 5..8 while W lies in [0.0625, 1)
   assert(shift >= 5 && shift <= 8);
   const std::uint64_t significandHi = w.high >> 16;
   const std::uint64_t significandLo = (std::uint64_t{w.high} << 48) |
                                       (std::uint64_t{w.middle} << 16) | w.low;
-  std::uint64_t hi = (significandHi << shift) | (significandLo >> (64 - shift));
-  std::uint64_t lo = significandLo << shift;
+  return {(significandHi << shift) | (significandLo >> (64 - shift)), significandLo << shift};
+}
+
+// The first 17 significant decimal digits of |x| (as a number in [10^16, 10^17)), rounded
+// half up by an 18th, and the decimal exponent E with |x| about 0.D × 10^E.
+std::uint64_t seventeenDigits(const WideReal& w, std::int32_t& decimalExponent) {
+  std::int32_t r = estimateDecimalExponent(w.exponentField(), w.top64());
+  // The scaled value is used in place in each branch: merging the two into one variable
+  // makes the compiler copy it through memory with overlapping loads that stall.
+  const WideReal scaled = scaleByPowerOfTen(w, -r, false);
+  Fraction88 f;
+  if (scaled.exponentField() >= WideReal::kBias) {  // W >= 1: divide by ten once more
+    // One tenth cut after 80 significant bits (twenty hexadecimal Cs), a little below 0.1.
+    constexpr WideReal kTenthCut = makeWideReal(false, 0x3FFB, 0xCCCCCCCCCCCCCCCCu, 0xCCCC);
+    f = fixedPointFraction(wideMultiply(scaled, kTenthCut));
+    ++r;
+  } else {
+    f = fixedPointFraction(scaled);
+  }
+  std::uint64_t hi = f.hi;
+  std::uint64_t lo = f.lo;
 
   // Eighteen digits, nine at a time: F × 10^9 splits exactly into the next nine digits above
   // bit 88 and the new F below it, as nine steps of F × 10 would.
@@ -88,44 +103,72 @@ std::uint64_t seventeenDigits(WideReal w, std::int32_t& decimalExponent) {
   return digits;
 }
 
-void appendThreeDigits(Text& out, int n) {
-  out.push_back(static_cast<char>('0' + n / 100));
-  out.push_back(static_cast<char>('0' + n / 10 % 10));
-  out.push_back(static_cast<char>('0' + n % 10));
+// "00" to "99": two digits per lookup.
+constexpr char kDigitPairs[201] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes n (0 <= n < 100) as two digits.
+void writeTwoDigits(char* out, unsigned n) {
+  out[0] = kDigitPairs[2 * n];
+  out[1] = kDigitPairs[2 * n + 1];
 }
 
-// The text of |x| from its thirteen digits G and the exponent X of G's first digit: the
-// exponent form below 10^-4 and from 10^13 on, the fixed form between.
-void layOut(Text& out, std::uint64_t g, int x) {
+// Writes g (0 <= g < 10^13) as exactly thirteen digits, zero-filled.
+void writeThirteenDigits(char* out, std::uint64_t g) {
+  constexpr std::uint64_t kTenTo8 = 100'000'000;
+  auto upper = static_cast<std::uint32_t>(g / kTenTo8);  // five digits
+  auto lower = static_cast<std::uint32_t>(g % kTenTo8);  // eight digits
+  out[0] = static_cast<char>('0' + upper / 10'000);
+  upper %= 10'000;
+  writeTwoDigits(out + 1, upper / 100);
+  writeTwoDigits(out + 3, upper % 100);
+  const std::uint32_t lowerHigh = lower / 10'000;
+  const std::uint32_t lowerLow = lower % 10'000;
+  writeTwoDigits(out + 5, lowerHigh / 100);
+  writeTwoDigits(out + 7, lowerHigh % 100);
+  writeTwoDigits(out + 9, lowerLow / 100);
+  writeTwoDigits(out + 11, lowerLow % 100);
+}
+
+// Copies count bytes and returns the end of the copy.
+char* copyBytes(char* out, const char* from, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) out[i] = from[i];
+  return out + count;
+}
+
+// The text of |x| from its thirteen digits G and the exponent X of G's first digit, written at
+// out (room for 19 bytes): the exponent form below 10^-4 and from 10^13 on, the fixed form
+// between. Returns the end of the text.
+char* layOut(char* out, std::uint64_t g, int x) {
   char digits[13];
-  for (int i = 12; i >= 0; --i, g /= 10) digits[i] = static_cast<char>('0' + g % 10);
-  char body[20];  // at most "0.0000" and 13 digits
-  std::size_t length = 0;
-  const auto append = [&body, &length](const char* from, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) body[length++] = from[i];
-  };
+  writeThirteenDigits(digits, g);
+  char* end = out;
   const bool exponentForm = x < -4 || x >= 13;
   if (exponentForm) {
-    append(digits, 1);
-    append(".", 1);
-    append(digits + 1, 12);
+    *end++ = digits[0];
+    *end++ = '.';
+    end = copyBytes(end, digits + 1, 12);
   } else if (x >= 0) {
-    append(digits, static_cast<std::size_t>(x + 1));
-    append(".", 1);
-    append(digits + x + 1, static_cast<std::size_t>(12 - x));
+    end = copyBytes(end, digits, static_cast<std::size_t>(x + 1));
+    *end++ = '.';
+    end = copyBytes(end, digits + x + 1, static_cast<std::size_t>(12 - x));
   } else {
-    append("0.", 2);
-    append("0000", static_cast<std::size_t>(-x - 1));
-    append(digits, 13);
+    end = copyBytes(end, "0.0000", static_cast<std::size_t>(1 - x));  // "0." and −X − 1 zeros
+    end = copyBytes(end, digits, 13);
   }
-  while (body[length - 1] == '0') --length;  // every body holds a point: zeros before it stay
-  if (body[length - 1] == '.') --length;
-  out.append(body, length);
+  while (end[-1] == '0') --end;  // every body holds a point: zeros before it stay
+  if (end[-1] == '.') --end;
   if (exponentForm) {
-    out.push_back('e');
-    out.push_back(x < 0 ? '-' : '+');
-    appendThreeDigits(out, x < 0 ? -x : x);
+    const unsigned magnitude = static_cast<unsigned>(x < 0 ? -x : x);  // at most 324
+    *end++ = 'e';
+    *end++ = x < 0 ? '-' : '+';
+    *end++ = static_cast<char>('0' + magnitude / 100);
+    writeTwoDigits(end, magnitude % 100);
+    end += 2;
   }
+  return end;
 }
 
 }  // namespace
@@ -155,10 +198,11 @@ Text numberToText(double value) {
     g /= 10;
     ++e;
   }
-  Text out;
-  if (negative) out.push_back('-');
-  layOut(out, g, e - 1);
-  return out;
+  char text[20];  // at most "-", 13 digits, "." and "e-324"
+  char* start = text;
+  if (negative) *start++ = '-';
+  const char* end = layOut(start, g, e - 1);
+  return Text(text, static_cast<std::size_t>(end - text));
 }
 
 }  // namespace zendrel

@@ -86,8 +86,61 @@ constexpr WideReal wideInfinity(bool negative) {
   return makeWideReal(negative, WideReal::kInfinityExponent, std::uint64_t{1} << 63, 0);
 }
 
-// wideMultiply, kept in this unit so that scaleByPowerOfTen's chain can inline it.
-inline WideReal multiply(const WideReal& a, const WideReal& b) {
+// Rounds P to 80 bits on its low word, ties to even: the one rounding step of every product.
+// A carry out of bit 95 (bits 16..95 were all ones) leaves the top bit alone and raises s.
+inline void roundOnLowWord(Bits96& p, int& s) {
+  const std::uint32_t lowWord = p.lo & 0xFFFFu;
+  if (lowWord > 0x8000u || (lowWord == 0x8000u && (p.lo & 0x10000u) != 0)) {
+    const std::uint64_t lo = std::uint64_t{p.lo} + 0x10000u;
+    p.lo = static_cast<std::uint32_t>(lo);
+    p.hi += lo >> 32;
+    if (p.hi == 0 && (lo >> 32) != 0) {
+      p.hi = std::uint64_t{1} << 63;
+      ++s;
+    }
+  }
+}
+
+// Bits 16..95 of P as the significand.
+constexpr WideReal fromBits96(bool negative, int exponentField, const Bits96& p) {
+  return makeWideReal(negative, exponentField, p.hi, static_cast<std::uint16_t>(p.lo >> 16));
+}
+
+// 0x3FFE = 16382: the bias, less one for the product's top bit at 95 instead of 94.
+constexpr int kProductBias = 0x3FFE;
+
+// The product of two normal operands (bit 79 set, exponent fields 1..0x7FFE) whose exponent
+// field sum lies in [kFastSumMin, kFastSumMax]: P then has bit 95 or 94 set (a4 × b4 alone is
+// 2^94), so normalising is a shift by at most one, the exponent stays at 1 or more (no
+// denormalisation) and rounding cannot reach the infinity exponent.
+constexpr int kFastSumMin = kProductBias + 2;            // s − 1 >= 1 after the shift
+constexpr int kFastSumMax = kProductBias + 0x7FFD;       // s + 1 <= 0x7FFE after a carry
+
+inline bool takesFastPath(const WideReal& a, const WideReal& b) {
+  const int ea = a.exponentField();
+  const int eb = b.exponentField();
+  const bool bothTopBitsSet = ((a.high & b.high) >> 31) != 0;
+  return bothTopBitsSet && static_cast<unsigned>(ea - 1) < 0x7FFEu &&
+         static_cast<unsigned>(eb - 1) < 0x7FFEu &&
+         static_cast<unsigned>(ea + eb - kFastSumMin) <=
+             static_cast<unsigned>(kFastSumMax - kFastSumMin);
+}
+
+inline WideReal multiplyNormal(const WideReal& a, const WideReal& b) {
+  const bool negative = a.negative() != b.negative();
+  int s = a.exponentField() + b.exponentField() - kProductBias;
+  Bits96 p = upperPartialProducts(a, b);
+  const auto shift = static_cast<unsigned>(1 - (p.hi >> 63));
+  p.hi = (p.hi << shift) | ((p.lo >> 31) & shift);
+  p.lo <<= shift;
+  s -= static_cast<int>(shift);
+  roundOnLowWord(p, s);
+  return fromBits96(negative, s, p);
+}
+
+// Every other product: infinities, zeros, subnormal and unnormal operands, exponent sums near
+// overflow or underflow.
+WideReal multiplyGeneral(const WideReal& a, const WideReal& b) {
   const bool negative = a.negative() != b.negative();
   const int ea = a.exponentField();
   const int eb = b.exponentField();
@@ -109,42 +162,25 @@ inline WideReal multiply(const WideReal& a, const WideReal& b) {
   }
 
   Bits96 p = upperPartialProducts(a, b);
-  s -= 0x3FFE;  // 16382: the bias, less one for the product's top bit at 95 instead of 94
+  s -= kProductBias;
 
   if (s > 0) {  // normalise until bit 95 is set or the exponent reaches 0
-    if ((p.hi >> 62) != 0) {
-      // Bit 95 or 94 set, as in every product of normal values: a shift by at most one.
-      const auto shift = static_cast<unsigned>(1 - (p.hi >> 63));
-      p.hi = (p.hi << shift) | ((p.lo >> 31) & shift);
-      p.lo <<= shift;
-      s -= static_cast<int>(shift);
-    } else {
-      const int shift = p.isZero() ? s : std::min(p.leadingZeros(), s);
-      if (shift < 96) p.shiftLeft(shift);
-      s -= shift;
-    }
+    const int shift = p.isZero() ? s : std::min(p.leadingZeros(), s);
+    if (shift < 96) p.shiftLeft(shift);
+    s -= shift;
   }
   if (s <= 0) {  // subnormal: denormalise, keeping what is shifted out as a sticky bit
     p.shiftRightSticky(1 - s);
     s = 0;
   }
-
-  // Round to 80 bits on the low word, ties to even.
-  const std::uint32_t lowWord = p.lo & 0xFFFFu;
-  if (lowWord > 0x8000u || (lowWord == 0x8000u && (p.lo & 0x10000u) != 0)) {
-    const std::uint64_t lo = std::uint64_t{p.lo} + 0x10000u;
-    p.lo = static_cast<std::uint32_t>(lo);
-    p.hi += lo >> 32;
-    if (p.hi == 0 && (lo >> 32) != 0) {  // carried out of bit 95: bits 16..95 were all ones
-      p.hi = std::uint64_t{1} << 63;
-      ++s;
-    }
-  }
+  roundOnLowWord(p, s);
   if (s >= WideReal::kInfinityExponent) return wideInfinity(negative);
+  return fromBits96(negative, s, p);
+}
 
-  const std::uint64_t top64 = p.hi;
-  const auto low = static_cast<std::uint16_t>(p.lo >> 16);
-  return makeWideReal(negative, s, top64, low);
+// wideMultiply, kept in this unit so that scaleByPowerOfTen's chain can inline the usual case.
+inline WideReal multiply(const WideReal& a, const WideReal& b) {
+  return takesFastPath(a, b) ? multiplyNormal(a, b) : multiplyGeneral(a, b);
 }
 
 }  // namespace
