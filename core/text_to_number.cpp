@@ -55,16 +55,28 @@ std::uint64_t loadEightBytes(const char* p) {
   return word;
 }
 
+// Four bytes as a number whose lowest byte is the first of them, on every host.
+std::uint64_t loadFourBytes(const char* p) {
+  std::uint32_t word;
+  std::memcpy(&word, p, sizeof word);
+  if constexpr (std::endian::native == std::endian::big)
+    word = (word >> 24) | ((word >> 8) & 0xFF00u) | ((word << 8) & 0xFF0000u) | (word << 24);
+  return word;
+}
+
 // The eight text bytes from p on, the first in the lowest byte, with the bytes at and after end
 // read as zero (a zero byte ends a text, so this changes nothing). Precondition: p < end.
 std::uint64_t loadUpToEightBytes(const char* begin, const char* p, const char* end) {
   const std::ptrdiff_t left = end - p;
   if (left >= 8) return loadEightBytes(p);
   if (end - begin >= 8) return loadEightBytes(end - 8) >> (8 * (8 - left));  // 8..56 bits
-  std::uint64_t word = 0;
-  for (std::ptrdiff_t i = left - 1; i >= 0; --i)
-    word = (word << 8) | static_cast<unsigned char>(p[i]);
-  return word;
+  // A text under eight bytes: two loads that overlap in the middle, each byte landing where
+  // it belongs (a byte read twice is ORed with itself).
+  if (left >= 4) return loadFourBytes(p) | (loadFourBytes(end - 4) << (8 * (left - 4)));
+  const auto byteAt = [p](std::ptrdiff_t i) {
+    return std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+  };
+  return byteAt(0) | byteAt(left / 2) | byteAt(left - 1);  // 1 to 3 bytes
 }
 
 // Bit 7 of each byte of the result is set where that byte of word is not an ASCII digit.

@@ -1,6 +1,7 @@
 #include "core/wide_real.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cassert>
 
@@ -52,6 +53,17 @@ struct Bits96 {
   }
 };
 
+// An 80-bit significand as its top 64 bits and its low word: how a chain of products carries
+// it between steps, unpacked.
+struct Significand {
+  std::uint64_t top;
+  std::uint16_t low;
+
+  static constexpr Significand of(const WideReal& w) { return {w.top64(), w.low}; }
+  constexpr std::uint32_t high() const { return static_cast<std::uint32_t>(top >> 32); }
+  constexpr std::uint32_t middle() const { return static_cast<std::uint32_t>(top); }
+};
+
 // Sum of the 15 partial products ai × bj with i + j >= 4 of the 16-bit words of the two
 // significands, weighted 2^(16 × (i + j − 4)). The ten lower products and their carries are
 // left out; no carry among the included ones is lost.
@@ -61,13 +73,13 @@ struct Bits96 {
 // high × middle and middle × high has i + j >= 4, so each of these three 32 × 32-bit
 // products is a sum of four included terms. a0 × b4, a2 × b2 and a4 × b0 are the other three.
 // The sum is the same exact integer as word by word.
-Bits96 upperPartialProducts(const WideReal& a, const WideReal& b) {
-  const std::uint64_t highByHigh = std::uint64_t{a.high} * b.high;  // weight 2^32
-  const std::uint64_t highByMiddle = std::uint64_t{a.high} * b.middle;  // weight 1
-  const std::uint64_t middleByHigh = std::uint64_t{a.middle} * b.high;  // weight 1
-  const std::uint64_t singles = std::uint64_t{a.low} * (b.high >> 16) +
-                                std::uint64_t{a.middle >> 16} * (b.middle >> 16) +
-                                std::uint64_t{a.high >> 16} * b.low;  // below 3 × 2^32
+Bits96 upperPartialProducts(const Significand& a, const Significand& b) {
+  const std::uint64_t highByHigh = std::uint64_t{a.high()} * b.high();  // weight 2^32
+  const std::uint64_t highByMiddle = std::uint64_t{a.high()} * b.middle();  // weight 1
+  const std::uint64_t middleByHigh = std::uint64_t{a.middle()} * b.high();  // weight 1
+  const std::uint64_t singles = std::uint64_t{a.low} * (b.high() >> 16) +
+                                std::uint64_t{a.middle() >> 16} * (b.middle() >> 16) +
+                                std::uint64_t{a.high() >> 16} * b.low;  // below 3 × 2^32
   std::uint64_t sum = highByMiddle + middleByHigh;
   std::uint64_t sumCarry = sum < highByMiddle ? 1 : 0;
   sum += singles;
@@ -116,26 +128,49 @@ constexpr int kProductBias = 0x3FFE;
 constexpr int kFastSumMin = kProductBias + 2;            // s − 1 >= 1 after the shift
 constexpr int kFastSumMax = kProductBias + 0x7FFD;       // s + 1 <= 0x7FFE after a carry
 
-inline bool takesFastPath(const WideReal& a, const WideReal& b) {
-  const int ea = a.exponentField();
-  const int eb = b.exponentField();
-  const bool bothTopBitsSet = ((a.high & b.high) >> 31) != 0;
-  return bothTopBitsSet && static_cast<unsigned>(ea - 1) < 0x7FFEu &&
-         static_cast<unsigned>(eb - 1) < 0x7FFEu &&
-         static_cast<unsigned>(ea + eb - kFastSumMin) <=
-             static_cast<unsigned>(kFastSumMax - kFastSumMin);
+constexpr bool isNormal(const WideReal& w) {
+  return (w.high >> 31) != 0 && static_cast<unsigned>(w.exponentField() - 1) < 0x7FFEu;
 }
 
-inline WideReal multiplyNormal(const WideReal& a, const WideReal& b) {
-  const bool negative = a.negative() != b.negative();
-  int s = a.exponentField() + b.exponentField() - kProductBias;
-  Bits96 p = upperPartialProducts(a, b);
+constexpr bool exponentSumIsFast(int exponentSum) {
+  return static_cast<unsigned>(exponentSum - kFastSumMin) <=
+         static_cast<unsigned>(kFastSumMax - kFastSumMin);
+}
+
+inline bool takesFastPath(const WideReal& a, const WideReal& b) {
+  return isNormal(a) && isNormal(b) && exponentSumIsFast(a.exponentField() + b.exponentField());
+}
+
+// A normal value's magnitude, unpacked; the sign is kept apart.
+struct NormalMagnitude {
+  Significand significand;
+  int exponentField;
+};
+
+// a × b for normal a and b whose exponent field sum passes exponentSumIsFast; the result is
+// normal again.
+inline NormalMagnitude multiplyNormal(const NormalMagnitude& a, const NormalMagnitude& b) {
+  int s = a.exponentField + b.exponentField - kProductBias;
+  Bits96 p = upperPartialProducts(a.significand, b.significand);
   const auto shift = static_cast<unsigned>(1 - (p.hi >> 63));
   p.hi = (p.hi << shift) | ((p.lo >> 31) & shift);
   p.lo <<= shift;
   s -= static_cast<int>(shift);
   roundOnLowWord(p, s);
-  return fromBits96(negative, s, p);
+  return {{p.hi, static_cast<std::uint16_t>(p.lo >> 16)}, s};
+}
+
+constexpr NormalMagnitude magnitudeOf(const WideReal& w) {
+  return {Significand::of(w), w.exponentField()};
+}
+
+constexpr WideReal fromMagnitude(bool negative, const NormalMagnitude& m) {
+  return makeWideReal(negative, m.exponentField, m.significand.top, m.significand.low);
+}
+
+inline WideReal multiplyNormal(const WideReal& a, const WideReal& b) {
+  return fromMagnitude(a.negative() != b.negative(),
+                       multiplyNormal(magnitudeOf(a), magnitudeOf(b)));
 }
 
 // Every other product: infinities, zeros, subnormal and unnormal operands, exponent sums near
@@ -161,7 +196,7 @@ WideReal multiplyGeneral(const WideReal& a, const WideReal& b) {
     if (significandIsZero(b)) return wideZero();
   }
 
-  Bits96 p = upperPartialProducts(a, b);
+  Bits96 p = upperPartialProducts(Significand::of(a), Significand::of(b));
   s -= kProductBias;
 
   if (s > 0) {  // normalise until bit 95 is set or the exponent reaches 0
@@ -187,19 +222,42 @@ inline WideReal multiply(const WideReal& a, const WideReal& b) {
 
 WideReal wideMultiply(const WideReal& a, const WideReal& b) { return multiply(a, b); }
 
+namespace {
+
+using PowerTable = std::array<WideReal, 29>;
+
+// The chain from octal digit group on, every product through multiply.
+WideReal scaleFromGroup(WideReal w, const PowerTable& table, unsigned m, int group) {
+  for (; group < 5 && m > 0; ++group, m /= 8) {
+    const unsigned digit = m % 8;
+    if (digit != 0) w = multiply(w, table[powerOfTenIndex(group, static_cast<int>(digit))]);
+  }
+  return w;
+}
+
+}  // namespace
+
 WideReal scaleByPowerOfTen(WideReal w, int n, bool clearLowWord) {
   // Precondition: |n| <= 8191, the reach of the tables (10^4096 is their largest entry).
   assert(n >= -8191 && n <= 8191);
   if (n == 0) return w;
-  const auto& table = n > 0 ? kPowersOfTen : kNegativePowersOfTen;
+  const PowerTable& table = n > 0 ? kPowersOfTen : kNegativePowersOfTen;
   unsigned m = static_cast<unsigned>(n > 0 ? n : -n);
   if (clearLowWord) w.low = 0;
-  for (int group = 0; group < 5 && m > 0; ++group) {
+  if (!isNormal(w)) return scaleFromGroup(w, table, m, 0);
+  // Every table entry is normal and positive, so while each exponent sum passes, the product
+  // is multiplyNormal's and stays normal: the value is carried unpacked, its sign apart.
+  const bool negative = w.negative();
+  NormalMagnitude x = magnitudeOf(w);
+  for (int group = 0; group < 5 && m > 0; ++group, m /= 8) {
     const unsigned digit = m % 8;
-    m /= 8;
-    if (digit != 0) w = multiply(w, table[powerOfTenIndex(group, static_cast<int>(digit))]);
+    if (digit == 0) continue;
+    const WideReal& power = table[powerOfTenIndex(group, static_cast<int>(digit))];
+    if (!exponentSumIsFast(x.exponentField + power.exponentField()))
+      return scaleFromGroup(fromMagnitude(negative, x), table, m, group);
+    x = multiplyNormal(x, magnitudeOf(power));
   }
-  return w;
+  return fromMagnitude(negative, x);
 }
 
 }  // namespace zendrel
