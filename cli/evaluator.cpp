@@ -2,6 +2,8 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
+#include <span>
 
 #include "cli/ascii.h"
 #include "core/number_to_text.h"
@@ -48,13 +50,19 @@ void Evaluator::evaluateAscii(Operator op, std::string_view first, std::string_v
 }
 
 void Evaluator::answer(double result, OutputBuffer& out) {
-  out.append(numberToText(result));
+  // The line is written in place: the text's room, then a TAB, 16 hex digits and the newline
+  // after the text's at most 20 bytes.
+  constexpr std::size_t kLineRoom = kNumberTextRoom + 18;
+  char* const line = out.room(kLineRoom);
+  std::size_t length = numberToText(result, std::span<char, kNumberTextRoom>(line, kNumberTextRoom));
   if (withBits_) {
     const std::array<char, 16> digits = hexBits(result);
-    out.append('\t');
-    out.append(std::string_view(digits.data(), digits.size()));
+    line[length++] = '\t';
+    std::memcpy(line + length, digits.data(), digits.size());
+    length += digits.size();
   }
-  out.append('\n');
+  line[length++] = '\n';
+  out.commit(length);
 }
 
 double Evaluator::operandValue(std::string_view operand) {

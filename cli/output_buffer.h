@@ -30,6 +30,14 @@ class OutputBuffer {
     if (size_ == kCapacity) flush();
     buffer_[size_++] = byte;
   }
+  // Room for n bytes (n <= kCapacity) after what is collected, to be written in place and then
+  // counted with commit.
+  char* room(std::size_t n) {
+    if (n > kCapacity - size_) flush();
+    return buffer_.get() + size_;
+  }
+  // Counts the first n bytes written at room() as collected.
+  void commit(std::size_t n) { size_ += n; }
   // Writes out everything collected so far.
   void flush();
 

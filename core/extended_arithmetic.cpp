@@ -112,8 +112,6 @@ Uint128 subtract(Uint128 a, Uint128 b) {  // a >= b
   return {a.high - b.high - (a.low < b.low ? 1 : 0), a.low - b.low};
 }
 
-Uint128 increment(Uint128 v) { return add(v, widen(1)); }
-
 bool isZero(Uint128 v) { return v.high == 0 && v.low == 0; }
 
 // The full 128-bit product, from four 32 x 32 -> 64-bit partial products.
@@ -135,7 +133,9 @@ Uint128 shiftRightRoundingToNearestEven(Uint128 v, int n) {
   const bool halfBit = bitAt(v, n - 1);
   const bool belowHalfBit = anyBitBelow(v, n - 1);
   const bool odd = (truncated.low & 1) != 0;
-  return halfBit && (belowHalfBit || odd) ? increment(truncated) : truncated;
+  // Added as a number: the data decide at random, and a condition would become a branch.
+  const auto roundsUp = static_cast<std::uint64_t>(halfBit & (belowHalfBit | odd));
+  return add(truncated, widen(roundsUp));
 }
 
 // A non-zero magnitude * 2^exponent, exact or rounded to odd at least two bits below the bit

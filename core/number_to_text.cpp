@@ -3,7 +3,10 @@
 #include <bit>
 #include <cassert>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
+#include "core/byte_words.h"
 #include "core/wide_real.h"
 
 namespace zendrel {
@@ -132,60 +135,70 @@ void writeThirteenDigits(char* out, std::uint64_t g) {
   writeTwoDigits(out + 11, lowerLow % 100);
 }
 
-// Copies count bytes and returns the end of the copy.
-char* copyBytes(char* out, const char* from, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) out[i] = from[i];
-  return out + count;
+// The position (0..12) of the last digit other than "0" among the thirteen digits at digits,
+// whose first is never "0". Counted a word at a time: where a body ends is as good as random,
+// and a loop would mispredict its exit.
+int lastNonZeroDigit(const char* digits) {
+  constexpr std::uint64_t kZeros = 0x3030303030303030u;
+  const std::uint64_t last8 = loadEightBytes(digits + 5) ^ kZeros;  // digits 5..12, 12 on top
+  const std::uint64_t first5 = (loadEightBytes(digits) ^ kZeros) << 24;  // digits 0..4 on top
+  const int zerosInLast8 = std::countl_zero(last8) / 8;    // 8 when all are zeros
+  const int zerosInFirst5 = std::countl_zero(first5) / 8;  // at most 4: digit 0 is not a zero
+  return 12 - zerosInLast8 - (zerosInLast8 == 8 ? zerosInFirst5 : 0);
 }
 
 // The text of |x| from its thirteen digits G and the exponent X of G's first digit, written at
-// out (room for 19 bytes): the exponent form below 10^-4 and from 10^13 on, the fixed form
-// between. Returns the end of the text.
-char* layOut(char* out, std::uint64_t g, int x) {
-  char digits[13];
+// out: the exponent form below 10^-4 and from 10^13 on, the fixed form between. Digits and
+// the point are placed with fixed-size copies, which need 31 bytes at out whatever the text's
+// length; trailing fraction zeros and a bare point are left off by where the text ends.
+// Returns the length.
+std::size_t layOut(char* out, std::uint64_t g, int x) {
+  char digits[32] = {};  // the thirteen digits; the copies below read on into this room
   writeThirteenDigits(digits, g);
-  char* end = out;
+  const int last = lastNonZeroDigit(digits);
   const bool exponentForm = x < -4 || x >= 13;
-  if (exponentForm) {
-    *end++ = digits[0];
-    *end++ = '.';
-    end = copyBytes(end, digits + 1, 12);
-  } else if (x >= 0) {
-    end = copyBytes(end, digits, static_cast<std::size_t>(x + 1));
-    *end++ = '.';
-    end = copyBytes(end, digits + x + 1, static_cast<std::size_t>(12 - x));
-  } else {
-    end = copyBytes(end, "0.0000", static_cast<std::size_t>(1 - x));  // "0." and −X − 1 zeros
-    end = copyBytes(end, digits, 13);
+  if (x < 0 && !exponentForm) {  // "0." and −X − 1 zeros, then the digits up to the last
+    std::memcpy(out, "0.000000", 8);
+    std::memcpy(out + 1 - x, digits, 16);
+    return static_cast<std::size_t>(2 - x + last);
   }
-  while (end[-1] == '0') --end;  // every body holds a point: zeros before it stay
-  if (end[-1] == '.') --end;
-  if (exponentForm) {
-    const unsigned magnitude = static_cast<unsigned>(x < 0 ? -x : x);  // at most 324
-    *end++ = 'e';
-    *end++ = x < 0 ? '-' : '+';
-    *end++ = static_cast<char>('0' + magnitude / 100);
-    writeTwoDigits(end, magnitude % 100);
-    end += 2;
-  }
-  return end;
+  // The digits with a point after digit P, P = X in the fixed form and 0 in the exponent form.
+  const int p = exponentForm ? 0 : x;
+  std::memcpy(out, digits, 16);
+  out[p + 1] = '.';
+  std::memcpy(out + p + 2, digits + p + 1, 16);
+  const auto length = static_cast<std::size_t>(last <= p ? p + 1 : last + 2);
+  const unsigned magnitude = static_cast<unsigned>(x < 0 ? -x : x);  // at most 324
+  char* suffix = out + length;
+  suffix[0] = 'e';
+  suffix[1] = x < 0 ? '-' : '+';
+  suffix[2] = static_cast<char>('0' + magnitude / 100);
+  writeTwoDigits(suffix + 3, magnitude % 100);
+  return length + (exponentForm ? 5 : 0);
+}
+
+// Copies a text of at most 8 bytes to out and returns its length.
+std::size_t writeLiteral(char* out, std::string_view literal) {
+  std::memcpy(out, literal.data(), literal.size());
+  return literal.size();
 }
 
 }  // namespace
 
-Text numberToText(double value) {
+std::size_t numberToText(double value, std::span<char, kNumberTextRoom> room) {
+  char* const out = room.data();
   const auto bits = std::bit_cast<std::uint64_t>(value);
   const bool negative = (bits >> 63) != 0;
   const int biased = static_cast<int>((bits >> 52) & 0x7FF);
   std::uint64_t fraction = bits & kFractionMask;
 
   if (biased == 0x7FF) {
-    if (fraction == 0) return negative ? "-1.#INF" : "1.#INF";
+    if (fraction == 0) return writeLiteral(out, negative ? "-1.#INF" : "1.#INF");
     fraction |= kQuietBit;  // a signalling value reads as its quiet form
-    if (negative && fraction == kQuietBit) return "-1.#IND";
-    return negative ? "-1.#QNAN" : "1.#QNAN";
+    if (negative && fraction == kQuietBit) return writeLiteral(out, "-1.#IND");
+    return writeLiteral(out, negative ? "-1.#QNAN" : "1.#QNAN");
   }
-  if (biased == 0 && fraction == 0) return "0";
+  if (biased == 0 && fraction == 0) return writeLiteral(out, "0");
 
   int exponentField = 0;
   const WideReal w = wideMagnitude(biased, fraction, exponentField);
@@ -198,11 +211,14 @@ Text numberToText(double value) {
     g /= 10;
     ++e;
   }
-  char text[20];  // at most "-", 13 digits, "." and "e-324"
-  char* start = text;
-  if (negative) *start++ = '-';
-  const char* end = layOut(start, g, e - 1);
-  return Text(text, static_cast<std::size_t>(end - text));
+  out[0] = '-';  // kept only for a negative value: the body then starts after it
+  const std::size_t sign = negative ? 1 : 0;
+  return sign + layOut(out + sign, g, e - 1);
+}
+
+Text numberToText(double value) {
+  char text[kNumberTextRoom];
+  return Text(text, numberToText(value, text));
 }
 
 }  // namespace zendrel

@@ -5,6 +5,8 @@
 #include <cassert>
 #include <cstring>
 
+#include "core/byte_words.h"
+
 namespace zendrel {
 
 namespace {
@@ -43,18 +45,6 @@ constexpr std::array<std::uint64_t, 20> kSmallPowersOfTen = [] {
   return powers;
 }();
 
-// Eight bytes as a number whose lowest byte is the first of them, on every host.
-std::uint64_t loadEightBytes(const char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  if constexpr (std::endian::native == std::endian::big) {
-    std::uint64_t swapped = 0;
-    for (int i = 0; i < 8; ++i) swapped = (swapped << 8) | ((word >> (8 * i)) & 0xFF);
-    word = swapped;
-  }
-  return word;
-}
-
 // Four bytes as a number whose lowest byte is the first of them, on every host.
 std::uint64_t loadFourBytes(const char* p) {
   std::uint32_t word;
@@ -67,9 +57,13 @@ std::uint64_t loadFourBytes(const char* p) {
 // The eight text bytes from p on, the first in the lowest byte, with the bytes at and after end
 // read as zero (a zero byte ends a text, so this changes nothing). Precondition: p < end.
 std::uint64_t loadUpToEightBytes(const char* begin, const char* p, const char* end) {
+  if (end - begin >= 8) {
+    // The eight bytes at p, or the last eight of the text shifted down to start at p; chosen
+    // without a branch, as how many bytes are left is as good as random.
+    const char* from = std::min(p, end - 8);
+    return loadEightBytes(from) >> (8 * (p - from));
+  }
   const std::ptrdiff_t left = end - p;
-  if (left >= 8) return loadEightBytes(p);
-  if (end - begin >= 8) return loadEightBytes(end - 8) >> (8 * (8 - left));  // 8..56 bits
   // A text under eight bytes: two loads that overlap in the middle, each byte landing where
   // it belongs (a byte read twice is ORed with itself).
   if (left >= 4) return loadFourBytes(p) | (loadFourBytes(end - 4) << (8 * (left - 4)));
@@ -444,11 +438,13 @@ struct RoundingField {
   // (b54 takes no part); then every bit after b53 is cleared. Returns whether the carry ran
   // out of b0.
   bool roundAt53() {
-    constexpr std::uint64_t b52 = std::uint64_t{1} << 43;
     constexpr std::uint64_t b53 = std::uint64_t{1} << 42;
     constexpr std::uint64_t b55AndBelow = (std::uint64_t{1} << 41) - 1;
-    const bool up = (lo & b53) != 0 && (lo & b55AndBelow) != 0;
-    const std::uint64_t sum = lo + (up ? b52 : 0);  // without a branch: the data decide
+    // Combined as numbers, not as conditions: the data decide at random, and a condition
+    // would be compiled to a branch.
+    const std::uint64_t half = (lo & b53) >> 42;
+    const auto beyond = static_cast<std::uint64_t>((lo & b55AndBelow) != 0);
+    const std::uint64_t sum = lo + ((half & beyond) << 43);  // one unit at b52
     hi += sum < lo ? 1 : 0;
     lo = sum & ~(b53 - 1);
     return (hi >> 32) != 0;

@@ -100,16 +100,20 @@ constexpr WideReal wideInfinity(bool negative) {
 
 // Rounds P to 80 bits on its low word, ties to even: the one rounding step of every product.
 // A carry out of bit 95 (bits 16..95 were all ones) leaves the top bit alone and raises s.
+// Whether to round up is as good as random, so it is added as a number rather than branched
+// on: the low word plus the kept bit 16 exceeds 0x8000 exactly when the low word is above the
+// half, or at the half with bit 16 set.
 inline void roundOnLowWord(Bits96& p, int& s) {
   const std::uint32_t lowWord = p.lo & 0xFFFFu;
-  if (lowWord > 0x8000u || (lowWord == 0x8000u && (p.lo & 0x10000u) != 0)) {
-    const std::uint64_t lo = std::uint64_t{p.lo} + 0x10000u;
-    p.lo = static_cast<std::uint32_t>(lo);
-    p.hi += lo >> 32;
-    if (p.hi == 0 && (lo >> 32) != 0) {
-      p.hi = std::uint64_t{1} << 63;
-      ++s;
-    }
+  const std::uint32_t oddKept = (p.lo >> 16) & 1u;
+  const std::uint64_t up = lowWord + oddKept > 0x8000u ? 1 : 0;
+  const std::uint64_t lo = std::uint64_t{p.lo} + (up << 16);
+  p.lo = static_cast<std::uint32_t>(lo);
+  const std::uint64_t carry = lo >> 32;
+  p.hi += carry;
+  if (p.hi == 0 && carry != 0) {
+    p.hi = std::uint64_t{1} << 63;
+    ++s;
   }
 }
 
