@@ -103,13 +103,17 @@ Uint128 shiftRightSticky(Uint128 v, int n) {
   return r;
 }
 
-Uint128 add(Uint128 a, Uint128 b) {  // no carry out of bit 127
+Uint128 add(Uint128 a, Uint128 b) {  // modulo 2^128
   const std::uint64_t low = a.low + b.low;
   return {a.high + b.high + (low < a.low ? 1 : 0), low};
 }
 
-Uint128 subtract(Uint128 a, Uint128 b) {  // a >= b
-  return {a.high - b.high - (a.low < b.low ? 1 : 0), a.low - b.low};
+// a − b (a >= b) when subtracting, a + b otherwise. Which one is as good as random, so b is
+// added either as it is or as its two's complement (every bit flipped, plus one), chosen by a
+// mask instead of a branch.
+Uint128 addOrSubtract(Uint128 a, Uint128 b, bool subtracting) {
+  const std::uint64_t flip = subtracting ? ~std::uint64_t{0} : 0;
+  return add(add(a, {b.high ^ flip, b.low ^ flip}), widen(flip & 1));
 }
 
 bool isZero(Uint128 v) { return v.high == 0 && v.low == 0; }
@@ -197,8 +201,7 @@ std::uint64_t sumOfFinite(std::uint64_t aBits, std::uint64_t bBits) {
   const Uint128 aPlaced = shiftLeft(widen(a.significand), kPlacement);
   const Uint128 bPlaced = shiftRightSticky(shiftLeft(widen(b.significand), kPlacement),
                                            a.exponent - b.exponent);
-  const Uint128 sum = a.negative == b.negative ? add(aPlaced, bPlaced)
-                                               : subtract(aPlaced, bPlaced);
+  const Uint128 sum = addOrSubtract(aPlaced, bPlaced, a.negative != b.negative);
   if (isZero(sum)) return zero(false);  // exact cancellation gives +0 when rounding to nearest
   return roundTwice({a.negative, sum, a.exponent - kPlacement});
 }
@@ -259,7 +262,8 @@ std::uint64_t addBits(std::uint64_t x, std::uint64_t y) {
   if (isZero(x) && isZero(y)) return zero(isNegative(x) && isNegative(y));
   if (isZero(y)) return x;  // exact, and a double is unchanged by both roundings
   if (isZero(x)) return y;
-  return magnitude(x) >= magnitude(y) ? sumOfFinite(x, y) : sumOfFinite(y, x);
+  const bool swapped = magnitude(x) < magnitude(y);  // chosen as data, not as a branch
+  return sumOfFinite(swapped ? y : x, swapped ? x : y);
 }
 
 std::uint64_t sumBits(std::uint64_t x, std::uint64_t y) {
