@@ -127,6 +127,31 @@ TEST(Evaluator, Utf8GivesTheWindowsAnswerForTheTypedText) {
   }
 }
 
+TEST(Evaluator, AnswersStayWholeWhereTheOutputBufferFills) {
+  // Answers are written in place into the buffer, 20 to 38 bytes each: wherever one meets the
+  // buffer's end, it must go out whole and in order.
+  const std::vector<std::string> texts = operandTexts();
+  StringOutput sink;
+  OutputBuffer out(sink);
+  for (const bool withBits : {true, false}) {
+    Evaluator evaluator(OperandEncoding::CodePage936, withBits);
+    std::string expected;
+    sink.bytes.clear();
+    for (std::size_t i = 0; expected.size() < 3 * OutputBuffer::kCapacity + 1000; ++i) {
+      const std::string& first = texts[i % texts.size()];
+      const std::string& second = texts[(i / texts.size() + i * 3) % texts.size()];
+      const auto op = static_cast<Operator>(i % 4);
+      const std::string answer = commandAnswer(OperandEncoding::CodePage936, op, first, second);
+      expected += withBits ? answer : answer.substr(0, answer.find('\t')) + "\n";
+      evaluator.evaluate(op, first, second, out);
+    }
+    out.flush();
+    ASSERT_EQ(sink.bytes.size(), expected.size()) << "with bits: " << withBits;
+    EXPECT_TRUE(sink.bytes == expected) << "with bits: " << withBits;
+  }
+  EXPECT_GE(sink.writes, 6);
+}
+
 TEST(Evaluator, HexBitsAreSixteenLowercaseDigits) {
   struct Case {
     std::uint64_t bits;
