@@ -50,11 +50,12 @@ void Evaluator::evaluateAscii(Operator op, std::string_view first, std::string_v
 }
 
 void Evaluator::answer(double result, OutputBuffer& out) {
-  // The line is written in place: the text's room, then a TAB, 16 hex digits and the newline
-  // after the text's at most 20 bytes.
+  // The line is written in place. Its room covers the text's working room, and the TAB, 16 hex
+  // digits and newline that follow the text's at most 20 bytes.
   constexpr std::size_t kLineRoom = kNumberTextRoom + 18;
   char* const line = out.room(kLineRoom);
-  std::size_t length = numberToText(result, std::span<char, kNumberTextRoom>(line, kNumberTextRoom));
+  const std::span<char, kNumberTextRoom> textRoom(line, kNumberTextRoom);
+  std::size_t length = numberToText(result, textRoom);
   if (withBits_) {
     const std::array<char, 16> digits = hexBits(result);
     line[length++] = '\t';

@@ -1,6 +1,6 @@
 #pragma once
-// Eight bytes of text as one 64-bit word and back, the first byte in the lowest bits on every
-// host, so that word-at-a-time code reads and writes text in its own order.
+// Eight bytes of text as one 64-bit word, the first byte in the lowest bits on every host, so
+// that word-at-a-time code sees text in its own order.
 
 #include <bit>
 #include <cstdint>
@@ -19,11 +19,6 @@ inline std::uint64_t loadEightBytes(const char* p) {
   std::memcpy(&word, p, sizeof word);
   if constexpr (std::endian::native == std::endian::big) word = byteSwapped(word);
   return word;
-}
-
-inline void storeEightBytes(char* p, std::uint64_t word) {
-  if constexpr (std::endian::native == std::endian::big) word = byteSwapped(word);
-  std::memcpy(p, &word, sizeof word);
 }
 
 }  // namespace zendrel
