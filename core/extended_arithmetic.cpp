@@ -112,7 +112,7 @@ Uint128 add(Uint128 a, Uint128 b) {  // modulo 2^128
 // added either as it is or as its two's complement (every bit flipped, plus one), chosen by a
 // mask instead of a branch.
 Uint128 addOrSubtract(Uint128 a, Uint128 b, bool subtracting) {
-  const std::uint64_t flip = subtracting ? ~std::uint64_t{0} : 0;
+  const std::uint64_t flip = 0 - static_cast<std::uint64_t>(subtracting);  // all ones or zero
   return add(add(a, {b.high ^ flip, b.low ^ flip}), widen(flip & 1));
 }
 
@@ -262,8 +262,10 @@ std::uint64_t addBits(std::uint64_t x, std::uint64_t y) {
   if (isZero(x) && isZero(y)) return zero(isNegative(x) && isNegative(y));
   if (isZero(y)) return x;  // exact, and a double is unchanged by both roundings
   if (isZero(x)) return y;
-  const bool swapped = magnitude(x) < magnitude(y);  // chosen as data, not as a branch
-  return sumOfFinite(swapped ? y : x, swapped ? x : y);
+  // The larger magnitude first, swapped by a mask: which one is larger is as good as random.
+  const auto yIsLarger = static_cast<std::uint64_t>(magnitude(x) < magnitude(y));
+  const std::uint64_t swap = (x ^ y) & (0 - yIsLarger);
+  return sumOfFinite(x ^ swap, y ^ swap);
 }
 
 std::uint64_t sumBits(std::uint64_t x, std::uint64_t y) {

@@ -148,6 +148,19 @@ class FoldingReader {
     }
     advanceSlowly();
   }
+  // Advances when condition holds, and otherwise stays. Whether a sign is there is as good as
+  // random, so for a current byte that is one ASCII byte of the text (nearly always) the step
+  // is taken either way, from the next byte or from the current one again, rather than
+  // branched around. Read again, only such a byte comes out as it was.
+  void advanceIf(bool condition) {
+    const bool oneAsciiByte = next_ - at_ == 1 && current_ < 0x80 && !trailPending_;
+    if (!oneAsciiByte) {
+      if (condition) advance();
+      return;
+    }
+    next_ = at_ + (condition ? 1 : 0);
+    advance();
+  }
   // Precondition: the current byte is a digit. The digits from it on as the folded copy holds
   // them, up to eight: ASCII digit bytes of the text, which fold to themselves, or a folded
   // full-width digit alone.
@@ -206,6 +219,7 @@ class PlainReader {
                                                       : -1;
   }
   void advance() { ++pos_; }
+  void advanceIf(bool condition) { pos_ += condition ? 1 : 0; }
   // Precondition: the current byte is a digit. The digits from it on, up to eight.
   DigitChunk digitChunk() const {
     return DigitChunk::at(text_.data(), text_.data() + pos_, text_.data() + text_.size());
@@ -356,17 +370,21 @@ inline void skipZeros(Reader& in, Counted counted) {
 // The exponent magnitude that stands for every magnitude above the limit.
 constexpr std::uint64_t kSaturatedExponent = DecimalScan::kExponentLimit + 1;
 
+// Moves past a "+" or "-" at the current byte, if there is one; returns whether it was "-".
+// Tested with | rather than ||, which would be compiled to a branch.
+template <class Reader>
+inline bool takeSign(Reader& in) {
+  const int c = in.peek();
+  in.advanceIf((c == '+') | (c == '-'));
+  return c == '-';
+}
+
 // Reads the explicit exponent after an exponent letter. Nothing is taken (the number ends
 // before the letter) unless a digit follows the letter or its sign.
 template <class Reader, class Scan>
 inline void scanExponent(Reader& in, Scan& scan) {
   in.advance();  // the letter
-  bool negative = false;
-  if (in.peek() == '+' || in.peek() == '-') {
-    negative = in.peek() == '-';
-    in.advance();
-  }
-  scan.exponentNegative = negative;  // no effect unless a digit follows
+  scan.exponentNegative = takeSign(in);  // no effect unless a digit follows
   if (!isDigit(in.peek())) return;
   // Once above the limit the value stays at limit + 1 whatever digits follow, so the value
   // is the smaller of the digits' integer and limit + 1.
@@ -384,10 +402,7 @@ template <class Scan, class Reader>
 Scan scanNumber(Reader& in) {
   Scan scan;
   while (isWhiteSpace(in.peek())) in.advance();
-  if (in.peek() == '+' || in.peek() == '-') {
-    scan.negative = in.peek() == '-';
-    in.advance();
-  }
+  scan.negative = takeSign(in);
   // Integer part, leading zeros included; a point first needs a digit after it.
   if (in.peek() == '.') {
     in.advance();
