@@ -57,13 +57,9 @@ std::uint64_t loadFourBytes(const char* p) {
 // The eight text bytes from p on, the first in the lowest byte, with the bytes at and after end
 // read as zero (a zero byte ends a text, so this changes nothing). Precondition: p < end.
 std::uint64_t loadUpToEightBytes(const char* begin, const char* p, const char* end) {
-  if (end - begin >= 8) {
-    // The eight bytes at p, or the last eight of the text shifted down to start at p; chosen
-    // without a branch, as how many bytes are left is as good as random.
-    const char* from = std::min(p, end - 8);
-    return loadEightBytes(from) >> (8 * (p - from));
-  }
   const std::ptrdiff_t left = end - p;
+  if (left >= 8) return loadEightBytes(p);
+  if (end - begin >= 8) return loadEightBytes(end - 8) >> (8 * (8 - left));  // 8..56 bits
   // A text under eight bytes: two loads that overlap in the middle, each byte landing where
   // it belongs (a byte read twice is ORed with itself).
   if (left >= 4) return loadFourBytes(p) | (loadFourBytes(end - 4) << (8 * (left - 4)));
