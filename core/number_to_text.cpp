@@ -139,9 +139,8 @@ void writeThirteenDigits(char* out, std::uint64_t g) {
 // whose first is never "0". Counted a word at a time: where a body ends is as good as random,
 // and a loop would mispredict its exit.
 int lastNonZeroDigit(const char* digits) {
-  constexpr std::uint64_t kZeros = 0x3030303030303030u;
-  const std::uint64_t last8 = loadEightBytes(digits + 5) ^ kZeros;  // digits 5..12, 12 on top
-  const std::uint64_t first5 = (loadEightBytes(digits) ^ kZeros) << 24;  // digits 0..4 on top
+  const std::uint64_t last8 = loadEightBytes(digits + 5) ^ kAsciiZeros;  // digits 5..12, 12 on top
+  const std::uint64_t first5 = (loadEightBytes(digits) ^ kAsciiZeros) << 24;  // 0..4 on top
   const int zerosInLast8 = std::countl_zero(last8) / 8;    // 8 when all are zeros
   const int zerosInFirst5 = std::countl_zero(first5) / 8;  // at most 4: digit 0 is not a zero
   return 12 - zerosInLast8 - (zerosInLast8 == 8 ? zerosInFirst5 : 0);

@@ -31,9 +31,6 @@ constexpr bool isDigit(int c) { return c >= '0' && c <= '9'; }
 constexpr bool isWhiteSpace(int c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
 constexpr bool isExponentLetter(int c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
 
-constexpr std::uint64_t kEveryByte = 0x0101010101010101u;  // one unit in each of eight bytes
-constexpr std::uint64_t kAsciiZeros = 0x30 * kEveryByte;
-
 // 10^0 .. 10^19, the powers of ten that fit in 64 bits.
 constexpr std::array<std::uint64_t, 20> kSmallPowersOfTen = [] {
   std::array<std::uint64_t, 20> powers{};
@@ -44,15 +41,6 @@ constexpr std::array<std::uint64_t, 20> kSmallPowersOfTen = [] {
   }
   return powers;
 }();
-
-// Four bytes as a number whose lowest byte is the first of them, on every host.
-std::uint64_t loadFourBytes(const char* p) {
-  std::uint32_t word;
-  std::memcpy(&word, p, sizeof word);
-  if constexpr (std::endian::native == std::endian::big)
-    word = (word >> 24) | ((word >> 8) & 0xFF00u) | ((word << 8) & 0xFF0000u) | (word << 24);
-  return word;
-}
 
 // The eight text bytes from p on, the first in the lowest byte, with the bytes at and after end
 // read as zero (a zero byte ends a text, so this changes nothing). Precondition: p < end.
